@@ -1,0 +1,105 @@
+// Showing the shell's Shut Down dialog, shutting down, powering off,
+// restarting and logging off.
+#include "exit_actions.h"
+
+#include "../app/program.h"
+#include "../config/default_actions.h"
+#include "../config/registry.h"
+#include "../os/os.h"
+#include "prompt.h"
+#include "shutdown_privilege.h"
+
+namespace actions {
+namespace {
+
+HWND Taskbar()
+{
+    return os::FindWindowA("Shell_TrayWnd", nullptr);
+}
+
+} // namespace
+
+void ShowShutdownDialog()
+{
+    HKEY policies = config::OpenPolicyKey(true);
+    switch (config::ReadPolicyValue(policies, config::kPolicyNoClose)) {
+    case 0:
+        os::PostMessageA(Taskbar(), WM_CLOSE, 0, 0);
+        break;
+    case 1:
+        // With "NoClose" on, the taskbar would refuse to show the dialog:
+        // lift the policy while the shell handles the message. A result of 0
+        // means it has been handled, so the policy goes back on.
+        config::WritePolicyValue(policies, config::kPolicyNoClose, 0);
+        if (os::SendMessageA(Taskbar(), WM_CLOSE, 0, 0) == 0)
+            config::WritePolicyValue(policies, config::kPolicyNoClose, 1);
+        break;
+    default:
+        break;
+    }
+    config::ClosePolicyKey(policies);
+}
+
+void ShutDown()
+{
+    if (!Confirm(config::kLabelShutDown))
+        return;
+    if (program::ntFamily) {
+        CallWithShutdownPrivilege(
+            [] { return os::InitiateSystemShutdownA(nullptr, nullptr, 0, FALSE, FALSE); },
+            config::kLabelShutDown);
+    } else if (!os::ExitWindowsEx(EWX_SHUTDOWN, 0)) {
+        ShowError(config::kLabelShutDown);
+    }
+}
+
+void PowerOff()
+{
+    if (!Confirm(config::kLabelShutDown))
+        return;
+    CallWithShutdownPrivilege([] { return os::ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0); },
+                              config::kLabelShutDown);
+}
+
+void Reboot()
+{
+    if (!Confirm(config::kLabelRestart))
+        return;
+    CallWithShutdownPrivilege([] { return os::ExitWindowsEx(EWX_REBOOT, 0); }, config::kLabelRestart);
+}
+
+void ForcedPowerOff()
+{
+    CallWithShutdownPrivilege(
+        [] { return os::ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF, 0); }, "Force");
+}
+
+void LogOff()
+{
+    if (!Confirm(config::kLabelLogOff))
+        return;
+    HKEY policies = config::OpenPolicyKey(true);
+    BYTE noLogoff = config::ReadPolicyValue(policies, config::kPolicyNoLogoff);
+    if (noLogoff <= 1) {
+        if (noLogoff == 1)
+            config::WritePolicyValue(policies, config::kPolicyNoLogoff, 0);
+        if (!os::ExitWindowsEx(EWX_LOGOFF, 0))
+            ShowError(config::kLabelLogOff);
+        // Closing the tray window removes the icon and ends the program, also
+        // when Windows refused to log off. Its close handling returns 0, so a
+        // lifted policy is on again before this action returns.
+        if (os::SendMessageA(program::trayWindow, WM_CLOSE, 0, 0) == 0 && noLogoff == 1)
+            config::WritePolicyValue(policies, config::kPolicyNoLogoff, 1);
+    }
+    config::ClosePolicyKey(policies);
+}
+
+void RestartWithoutWarmStart()
+{
+    if (program::ntFamily)
+        LogOff();
+    else
+        RestartWindowsOnly();
+}
+
+} // namespace actions

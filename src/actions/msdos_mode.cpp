@@ -1,0 +1,51 @@
+// Starting MS-DOS mode by handing the file named under "MS-DOS-Modus" to the
+// shell. When that file is missing the user is told, the key is written into
+// the settings file and the settings file is opened for correction.
+#include "../app/program.h"
+#include "../config/default_actions.h"
+#include "../config/settings.h"
+#include "../os/os.h"
+#include "exit_actions.h"
+#include "prompt.h"
+
+namespace actions {
+namespace {
+
+constexpr char kNotFoundFormat[] =
+    "Die Datei '%s' konnte nicht gefunden werden.\n\n%s öffnet jetzt folgende Datei:\n'%s'.\n\n"
+    "Bitte tragen Sie statt '%s' den Dateinamen der\nDatei ein, die bei Ihrem System den "
+    "MS-DOS-Modus startet.";
+
+// Holds the longest message: the format's fixed text with two file names and
+// the settings file path at their longest, and the product name.
+constexpr int kNotFoundMessageCapacity =
+    sizeof kNotFoundFormat + 2 * (config::kMsDosModeCapacity - 1) + (program::kSettingsPathCapacity - 1) + 9;
+static_assert(kNotFoundMessageCapacity <= 1024, "wsprintfA writes at most 1024 bytes");
+constinit char notFoundMessage[kNotFoundMessageCapacity] = {};
+
+} // namespace
+
+void StartMsDosMode()
+{
+    if (!Confirm(config::kLabelMsDosMode))
+        return;
+
+    char file[config::kMsDosModeCapacity];
+    config::ReadMsDosModeFile(file);
+
+    OFSTRUCT scratch;
+    if (os::OpenFile(file, &scratch, OF_EXIST) != HFILE_ERROR) {
+        // The name as read, not the path OpenFile found: the shell resolves
+        // a bare name by its own rules.
+        os::ShellExecuteA(nullptr, nullptr, file, nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+
+    os::wsprintfA(notFoundMessage, kNotFoundFormat, file, program::kProductName, program::settingsPath,
+                  file);
+    os::MessageBoxA(nullptr, notFoundMessage, "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
+    config::WriteMsDosModeFile(file);
+    os::ShellExecuteA(nullptr, nullptr, program::settingsPath, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace actions

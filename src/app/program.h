@@ -1,0 +1,34 @@
+// Process-wide values that start-up works out once and every part of the
+// program reads: the instance, the hidden tray window, the program's paths,
+// the platform family and the ids of the two registered window messages.
+#pragma once
+
+#include <windows.h>
+
+namespace program {
+
+// Paths are at most MAX_PATH - 1 characters; the derived texts get room for
+// what is added to such a path, so no copy or format into them can overflow.
+constexpr int kPathCapacity = MAX_PATH;                            // 259 + NUL
+constexpr int kSettingsPathCapacity = MAX_PATH + 4;                // + ".ini"
+constexpr int kRestartProgramPathCapacity = MAX_PATH + 20;         // + "Lichtaus+Restart.exe"
+
+inline constinit HINSTANCE instance = nullptr;
+inline constinit HWND trayWindow = nullptr;
+
+inline constinit char exeLongPath[kPathCapacity] = {};
+inline constinit char settingsPath[kSettingsPathCapacity] = {};
+inline constinit char restartProgramPath[kRestartProgramPathCapacity] = {};
+
+// GetVersionExA's platform id 2 (VER_PLATFORM_WIN32_NT) is the NT family;
+// everything else is the 9x family.
+inline constinit bool ntFamily = false;
+
+// Registered in tray mode only; 0 matches no message until then.
+inline constinit UINT addTrayIconMessage = 0;
+inline constinit UINT closeProgramMessage = 0;
+inline constinit UINT taskbarCreatedMessage = 0;
+
+inline constexpr char kProductName[] = "Lichtaus+";
+
+} // namespace program

@@ -1,0 +1,116 @@
+// Start-up in its fixed order. The hidden tray window comes first in every
+// mode: the shell namespace takes it as owner, the dialogs are owned by it,
+// and logging off closes it.
+#include "startup.h"
+
+#include "../config/settings.h"
+#include "../os/os.h"
+#include "../ui/dialogs.h"
+#include "../ui/tray_icon.h"
+#include "../ui/tray_window.h"
+#include "command_line.h"
+#include "paths.h"
+#include "program.h"
+
+namespace app {
+namespace {
+
+constexpr char kWindowClass[] = "Lichtaus+WndClass";
+
+constexpr char kFirstStartText[] =
+    "Lichtaus+ Installation\n\n"
+    "Lichtaus+ hat keine Konfigurationsdatei gefunden. Entweder\n"
+    "benutzen Sie Lichtaus+ zum ersten Mal, oder die Konfiguration\n"
+    "wurde gelöscht. In dem folgenden Dialogfeld können Sie Ihre\n"
+    "persönliche Lichtaus+ Konfiguration erstellen.\n\n"
+    "Wenn Sie sich per E-Mail als Nutzer anmelden, werden Sie\n"
+    "über Neuerungen informiert. Viel Spaß mit Lichtaus+.";
+
+bool CreateTrayWindow(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ui::TrayWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = os::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kWindowClass;
+    if (!os::RegisterClassA(&windowClass))
+        return false;
+    // Never shown: it exists to own the dialogs and receive the icon's messages.
+    program::trayWindow = os::CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "Lichtaus+", WS_POPUP, -100,
+                                              -100, 0, 0, nullptr, nullptr, instance, nullptr);
+    return program::trayWindow != nullptr;
+}
+
+void DeterminePlatformFamily()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    os::GetVersionExA(&version);
+    program::ntFamily = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// The named mapping "Lichtaus+" marks the running tray program. Its handle is
+// never closed: the process end removes the marker.
+bool AnotherInstanceRuns()
+{
+    HANDLE marker = os::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, "Lichtaus+");
+    return marker && os::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+int StartTrayProgram()
+{
+    if (AnotherInstanceRuns()) {
+        ui::ShowAboutDialog();
+        return 0;
+    }
+    program::addTrayIconMessage = os::RegisterWindowMessageA("Lichtaus+AddTrayIcon");
+    program::closeProgramMessage = os::RegisterWindowMessageA("Lichtaus+CloseLichtaus");
+    // Explorer broadcasts this when its taskbar (re)starts; the icon must
+    // then be added again.
+    program::taskbarCreatedMessage = os::RegisterWindowMessageA("TaskbarCreated");
+
+    config::LoadSettings();
+    ui::AddTrayIcon();
+    if (!config::SettingsFileExists()) {
+        os::MessageBoxA(nullptr, kFirstStartText, "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
+        ui::ShowOptionsDialog();
+    }
+    return 1;
+}
+
+} // namespace
+
+int StartUp(HINSTANCE instance, const char* arguments)
+{
+    os::InitCommonControls();
+    program::instance = instance;
+    if (!CreateTrayWindow(instance))
+        return 0;
+    DeriveProgramPaths();
+    DeterminePlatformFamily();
+
+    if (*arguments == '\0')
+        return StartTrayProgram();
+    RunCommandLine(arguments);
+    return 0;
+}
+
+void RunMessageLoop()
+{
+    // Peek rather than GetMessage, and sleep in WaitMessage when the queue
+    // is empty: the loop costs nothing while the program idles.
+    MSG message;
+    for (;;) {
+        if (os::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                return;
+            os::TranslateMessage(&message);
+            os::DispatchMessageA(&message);
+        } else {
+            os::WaitMessage();
+        }
+    }
+}
+
+} // namespace app

@@ -1,0 +1,99 @@
+// The About dialog: name, version, a note and a picture, and two buttons that
+// open the project's e-mail address and web page. It closes as soon as it
+// loses activation, so the mail program or browser it starts replaces it.
+#include "../../res/resource_ids.h"
+#include "../app/program.h"
+#include "../os/os.h"
+#include "dialogs.h"
+
+namespace ui {
+namespace {
+
+constexpr char kEmailLink[] = "mailto:lichtaus@example.org?subject=Lichtaus+ v2.12";
+constexpr char kWebLink[] = "http://www.example.org/lichtaus/";
+constexpr char kProbeFileName[] = "Lichtaus+.html";
+
+// The program that opens ".html" files: the fallback for a link the shell
+// cannot open by itself. Found again each time the dialog opens.
+constinit char probeFilePath[MAX_PATH] = {};
+constinit char browserPath[MAX_PATH] = {};
+constinit OFSTRUCT scratch = {};
+
+// Asks the shell which program opens an empty ".html" file made for the
+// purpose in the temporary directory, then removes the file.
+void FindBrowser()
+{
+    browserPath[0] = '\0';
+    DWORD length = os::GetTempPathA(MAX_PATH, probeFilePath);
+    // No temporary directory, or none that leaves room for the file's name:
+    // no probe file, and no browser to fall back on.
+    if (length == 0 || length + sizeof kProbeFileName > MAX_PATH)
+        return;
+    os::lstrcatA(probeFilePath, kProbeFileName);
+    HFILE probe = os::OpenFile(probeFilePath, &scratch, OF_CREATE);
+    if (probe != HFILE_ERROR)
+        os::_lclose(probe);
+    if (reinterpret_cast<INT_PTR>(os::FindExecutableA(probeFilePath, nullptr, browserPath)) <= 32)
+        browserPath[0] = '\0';
+    os::OpenFile(probeFilePath, &scratch, OF_DELETE);
+}
+
+bool Launched(HINSTANCE result)
+{
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// The shell's default verb on the link; when the shell knows no program for
+// it, the browser with the link as argument; when that fails too, the link is
+// shown so the user can copy it.
+void OpenLink(const char* link)
+{
+    if (Launched(os::ShellExecuteA(nullptr, nullptr, link, nullptr, nullptr, SW_SHOWNORMAL)) ||
+        os::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return;
+    if (browserPath[0] &&
+        (Launched(os::ShellExecuteA(nullptr, nullptr, browserPath, link, nullptr, SW_SHOWNORMAL)) ||
+         os::GetLastError() != ERROR_FILE_NOT_FOUND))
+        return;
+    os::MessageBoxA(nullptr, link, "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+}
+
+} // namespace
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FindBrowser();
+        return TRUE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            os::PostMessageA(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(os::GetDlgItem(dialog, IDOK)));
+        return TRUE;
+    case WM_COMMAND:
+        // The whole wParam: only clicks (notification code 0) match.
+        switch (wParam) {
+        case IDOK:
+        case IDCANCEL:
+            os::EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_EMAIL:
+            OpenLink(kEmailLink);
+            return TRUE;
+        case IDC_WEB_PAGE:
+            OpenLink(kWebLink);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+void ShowAboutDialog()
+{
+    os::DialogBoxParamA(program::instance, "LAAbout", program::trayWindow, AboutDialogProc, 0);
+}
+
+} // namespace ui

@@ -1,0 +1,100 @@
+// Notification-area icon operations. The record is passed in its first,
+// 88-byte layout, which every shell since the first one understands.
+#include "tray_icon.h"
+
+#include "../app/program.h"
+#include "../config/default_actions.h"
+#include "../config/settings.h"
+#include "../os/os.h"
+#include "tray_window.h"
+
+namespace ui {
+namespace {
+
+constexpr UINT kTrayIconId = 0;
+
+// Each change of picture loads a new image; the one shown before is destroyed
+// once the shell holds the new one, so no icon handles pile up.
+constinit HICON shownIcon = nullptr;
+
+NOTIFYICONDATAA Record(UINT flags)
+{
+    NOTIFYICONDATAA record = {};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = program::trayWindow;
+    record.uID = kTrayIconId;
+    record.uFlags = flags;
+    return record;
+}
+
+// The 16x16 picture of the default action. A "Menüpunkt" that names no
+// action (it cannot after loading, but a caller may set anything) shows the
+// first action's picture rather than no picture.
+HICON LoadDefaultActionIcon()
+{
+    const config::DefaultAction* action = config::FindDefaultAction(config::settings.menuepunkt);
+    int iconId = action ? action->iconId : config::kDefaultActions[0].iconId;
+    return static_cast<HICON>(os::LoadImageA(program::instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
+                                             LR_DEFAULTCOLOR));
+}
+
+void Show(HICON icon)
+{
+    if (shownIcon)
+        os::DestroyIcon(shownIcon);
+    shownIcon = icon;
+}
+
+} // namespace
+
+void AddTrayIcon()
+{
+    DeleteTrayIcon();
+    NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    record.uCallbackMessage = kTrayCallbackMessage;
+    record.hIcon = LoadDefaultActionIcon();
+    os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
+    if (os::Shell_NotifyIconA(NIM_ADD, &record)) {
+        Show(record.hIcon);
+    } else {
+        os::MessageBoxA(nullptr,
+                        "Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
+                        "Lichtaus+ kann nicht ausgeführt werden.",
+                        "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+        os::DestroyIcon(record.hIcon);
+        os::PostMessageA(program::trayWindow, WM_CLOSE, 0, 0);
+    }
+    UpdateTrayTip();
+}
+
+void UpdateTrayIcon()
+{
+    NOTIFYICONDATAA record = Record(NIF_ICON);
+    record.hIcon = LoadDefaultActionIcon();
+    os::Shell_NotifyIconA(NIM_MODIFY, &record);
+    Show(record.hIcon);
+}
+
+void UpdateTrayTip()
+{
+    NOTIFYICONDATAA record = Record(NIF_TIP);
+    os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
+    static_assert(sizeof config::settings.menuepunkt - 1 + sizeof " - Lichtaus+" <= sizeof record.szTip,
+                  "the longest label with its suffix fits the tooltip");
+    if (os::lstrcmpiA(config::settings.quickInfo, config::kYes) == 0)
+        os::lstrcatA(record.szTip, " - Lichtaus+");
+    os::Shell_NotifyIconA(NIM_MODIFY, &record);
+}
+
+void DeleteTrayIcon()
+{
+    NOTIFYICONDATAA record = Record(0);
+    os::Shell_NotifyIconA(NIM_DELETE, &record);
+}
+
+void ReleaseTrayIconImage()
+{
+    Show(nullptr);
+}
+
+} // namespace ui

@@ -1,0 +1,26 @@
+// The hidden tray window: its procedure turns the icon's mouse messages and
+// the popup menu's choices into commands, and runs them.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// The shell's callback for mouse events on the icon, and the popup request
+// the window posts to itself (lParam: the cursor, x low and y high word).
+constexpr UINT kTrayCallbackMessage = WM_USER;
+constexpr UINT kPopupRequestMessage = WM_USER + 1;
+
+// 1 while a command that must not be started twice runs (Options, or an
+// exit action other than the shell's Shut Down dialog). A plain flag, not a
+// counter: a command nested in another one clears it when it ends.
+inline constinit int busy = 0;
+
+// "LAMenu" as loaded when the window was created, and its first sub-menu,
+// the menu that pops up at the icon.
+inline constinit HMENU menu = nullptr;
+inline constinit HMENU popupMenu = nullptr;
+
+LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace ui
