@@ -10,11 +10,12 @@ if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1
-  # One virtual desktop with a taskbar and notification area, which every
+  # One virtual desktop with a taskbar and notification area (Wine shows
+  # them on a desktop named "shell"), which every
   # Wine process of the prefix joins; no crash dialog that would wait for a
   # click that never comes.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$WINEPREFIX.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >>"$WINEPREFIX.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >>"$WINEPREFIX.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
   wineserver -w
   touch "$WINEPREFIX/.lichtaus-ready"
@@ -26,5 +27,5 @@ fi
 setsid wineserver -p </dev/null >/dev/null 2>&1 &
 wine cmd /c exit </dev/null >/dev/null 2>&1
 if [ -n "${DISPLAY:-}" ]; then
-  setsid wine explorer.exe /desktop=Default,800x600 </dev/null >/dev/null 2>&1 &
+  setsid wine explorer.exe /desktop=shell,800x600 </dev/null >/dev/null 2>&1 &
 fi
