@@ -68,7 +68,7 @@ Picture readSource(const std::string& file) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (inPixels && row < pic.height) {
             if (static_cast<int>(line.size()) != pic.width)
-                fail(file, lineNo, "row " + std::to_string(row) + " has " + std::to_string(line.size()) +
+                fail(file, lineNo, "row " + std::to_string(row + 1) + " has " + std::to_string(line.size()) +
                                        " pixels, expected " + std::to_string(pic.width));
             for (int x = 0; x < pic.width; ++x) {
                 unsigned char c = static_cast<unsigned char>(line[x]);
