@@ -28,4 +28,10 @@ setsid wineserver -p </dev/null >/dev/null 2>&1 &
 wine cmd /c exit </dev/null >/dev/null 2>&1
 if [ -n "${DISPLAY:-}" ]; then
   setsid wine explorer.exe /desktop=shell,800x600 </dev/null >/dev/null 2>&1 &
+  # Wait for the desktop: a test that came first would start it itself,
+  # holding the test's output pipe.
+  for _ in $(seq 100); do
+    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
+    sleep 0.1
+  done
 fi
