@@ -1,0 +1,50 @@
+// A file path in the temporary directory that is removed when the test ends,
+// with helpers to write and read its raw bytes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace test {
+
+class TempFile {
+public:
+    explicit TempFile(const char* name)
+    {
+        char directory[MAX_PATH];
+        GetTempPathA(MAX_PATH, directory);
+        path_ = std::string(directory) + name;
+        DeleteFileA(path_.c_str());
+    }
+    ~TempFile()
+    {
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path_.c_str());
+    }
+    const char* Path() const { return path_.c_str(); }
+    bool Exists() const { return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    void Write(const std::string& bytes) const
+    {
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    std::string Read() const
+    {
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return "<absent>";
+        std::string bytes(GetFileSize(file, nullptr), '\0');
+        DWORD read = 0;
+        ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(file);
+        return bytes;
+    }
+
+private:
+    std::string path_;
+};
+
+} // namespace test
