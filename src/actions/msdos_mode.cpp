@@ -4,6 +4,7 @@
 #include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/settings.h"
+#include "../os/files.h"
 #include "../os/os.h"
 #include "exit_actions.h"
 #include "prompt.h"
@@ -33,9 +34,8 @@ void StartMsDosMode()
     char file[config::kMsDosModeCapacity];
     config::ReadMsDosModeFile(file);
 
-    OFSTRUCT scratch;
-    if (os::OpenFile(file, &scratch, OF_EXIST) != HFILE_ERROR) {
-        // The name as read, not the path OpenFile found: the shell resolves
+    if (os::FileExists(file)) {
+        // The name as read, not the path that was found: the shell resolves
         // a bare name by its own rules.
         os::ShellExecuteA(nullptr, nullptr, file, nullptr, nullptr, SW_SHOWNORMAL);
         return;

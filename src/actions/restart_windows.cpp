@@ -9,6 +9,7 @@
 #include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/registry.h"
+#include "../os/files.h"
 #include "../os/os.h"
 #include "exit_actions.h"
 #include "prompt.h"
@@ -20,8 +21,7 @@ constexpr char kRestartProgramName[] = "Lichtaus+Restart.exe";
 
 void WriteRestartProgram(const void* image, DWORD size)
 {
-    OFSTRUCT scratch;
-    HFILE file = os::OpenFile(program::restartProgramPath, &scratch, OF_CREATE | OF_WRITE);
+    HFILE file = os::CreateEmptyFile(program::restartProgramPath, OF_WRITE);
     if (file == HFILE_ERROR)
         return;
     os::_lwrite(file, static_cast<LPCCH>(image), size);

@@ -7,6 +7,7 @@
 #include "../actions/restart_windows.h"
 #include "../config/registry.h"
 #include "../config/settings.h"
+#include "../os/files.h"
 #include "../os/os.h"
 #include "program.h"
 
@@ -58,8 +59,7 @@ void RunCommandLine(const char* arguments)
     // The RunOnce entry left by a Windows-only restart starts the program
     // with the restart program's path: remove that file and do nothing else.
     if (actions::BuildRestartProgramPath() && os::lstrcmpiA(arguments, program::restartProgramPath) == 0) {
-        OFSTRUCT scratch;
-        os::OpenFile(program::restartProgramPath, &scratch, OF_DELETE);
+        os::RemoveFile(program::restartProgramPath);
         return;
     }
 

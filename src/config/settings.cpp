@@ -3,6 +3,7 @@
 #include "settings.h"
 
 #include "../app/program.h"
+#include "../os/files.h"
 #include "../os/os.h"
 #include "default_actions.h"
 
@@ -53,8 +54,7 @@ void LoadSettings()
 
 bool SettingsFileExists()
 {
-    OFSTRUCT scratch;
-    return os::OpenFile(program::settingsPath, &scratch, OF_EXIST) != HFILE_ERROR;
+    return os::FileExists(program::settingsPath);
 }
 
 void StoreSetting(const char* key, const char* value)

@@ -18,6 +18,7 @@
     X(FindResourceA) X(LoadResource) X(LockResource) X(SizeofResource)         \
     X(FreeResource) X(GetPrivateProfileStringA) X(WritePrivateProfileStringA)  \
     X(lstrcmpiA) X(lstrcpyA) X(lstrcpynA) X(lstrcatA) X(lstrlenA)              \
+    X(GetFileAttributesA) X(DeleteFileA) X(CreateFileA)                        \
     /* user32 */                                                               \
     X(RegisterClassA) X(CreateWindowExA) X(DefWindowProcA) X(DestroyWindow)    \
     X(PostQuitMessage) X(PeekMessageA) X(TranslateMessage)                     \

@@ -3,6 +3,7 @@
 // loses activation, so the mail program or browser it starts replaces it.
 #include "../../res/resource_ids.h"
 #include "../app/program.h"
+#include "../os/files.h"
 #include "../os/os.h"
 #include "dialogs.h"
 
@@ -17,7 +18,6 @@ constexpr char kProbeFileName[] = "Lichtaus+.html";
 // cannot open by itself. Found again each time the dialog opens.
 constinit char probeFilePath[MAX_PATH] = {};
 constinit char browserPath[MAX_PATH] = {};
-constinit OFSTRUCT scratch = {};
 
 // Asks the shell which program opens an empty ".html" file made for the
 // purpose in the temporary directory, then removes the file.
@@ -30,12 +30,12 @@ void FindBrowser()
     if (length == 0 || length + sizeof kProbeFileName > MAX_PATH)
         return;
     os::lstrcatA(probeFilePath, kProbeFileName);
-    HFILE probe = os::OpenFile(probeFilePath, &scratch, OF_CREATE);
+    HFILE probe = os::CreateEmptyFile(probeFilePath, OF_READ);
     if (probe != HFILE_ERROR)
         os::_lclose(probe);
     if (reinterpret_cast<INT_PTR>(os::FindExecutableA(probeFilePath, nullptr, browserPath)) <= 32)
         browserPath[0] = '\0';
-    os::OpenFile(probeFilePath, &scratch, OF_DELETE);
+    os::RemoveFile(probeFilePath);
 }
 
 bool Launched(HINSTANCE result)

@@ -48,3 +48,38 @@ private:
 };
 
 } // namespace test
+
+namespace test {
+
+// A folder in the temporary directory whose path is `length` characters long
+// (with its closing backslash), removed with its files when the test ends:
+// for paths that OpenFile's 128-character record cannot take.
+class LongFolder {
+public:
+    explicit LongFolder(size_t length)
+    {
+        char directory[MAX_PATH];
+        GetTempPathA(MAX_PATH, directory);
+        path_ = directory;
+        path_ += std::string(length - path_.size() - 1, 'L') + "\\";
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~LongFolder()
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileA((path_ + found.cFileName).c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+} // namespace test

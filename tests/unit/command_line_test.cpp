@@ -7,6 +7,7 @@
 #include "src/app/command_line.h"
 #include "support/program_state.h"
 #include "support/registry_sandbox.h"
+#include "support/temp_file.h"
 
 namespace {
 
@@ -108,6 +109,19 @@ TEST_F(CommandLine, TheRestartProgramPathDeletesThatFileAndNothingElse)
     EXPECT_EQ(Calls{test::Format("OpenFile(%s,0x200)", path.c_str())}, fake.Calls("OpenFile"));
     EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
     DeleteFileA(path.c_str());
+}
+
+TEST_F(CommandLine, ARestartProgramDeepInTheFolderTreeIsDeletedToo)
+{
+    test::LongFolder temp(180);
+    fake.tempPath = temp.Path();
+    std::string path = temp.Path() + "Lichtaus+Restart.exe";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    app::RunCommandLine(path.c_str());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
 }
 
 TEST_F(CommandLine, WithoutATemporaryDirectoryNoArgumentMatchesTheRestartProgram)

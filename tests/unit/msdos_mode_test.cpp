@@ -86,6 +86,18 @@ TEST_F(MsDosMode, AWrongOrEmptyNameIsWrittenBackUnchanged)
     }
 }
 
+TEST_F(MsDosMode, AFileDeepInTheFolderTreeIsFound)
+{
+    test::LongFolder folder(220);
+    std::string name = folder.Path() + "Modus.pif";
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(file);
+    config::WriteMsDosModeFile(name.c_str());
+    actions::StartMsDosMode();
+    EXPECT_EQ((Calls{test::Format("ShellExecuteA(NULL,NULL,%s,NULL,NULL,1)", name.c_str())}),
+              fake.Calls({"MessageBoxA", "ShellExecuteA"}));
+}
+
 std::string shownMessage;
 
 TEST_F(MsDosMode, TheLongestMessageIsShownWhole)

@@ -60,6 +60,16 @@ TEST_F(RestartWindowsOnly, WritesTheImageLeavesRunOnceThenLaunches)
               fake.Calls({"OpenFile", "RegCreateKeyExA", "RegSetValueExA", "RegCloseKey", "ShellExecuteA", "MessageBoxA"}));
 }
 
+TEST_F(RestartWindowsOnly, ATemporaryDirectoryDeepInTheFolderTreeWorksToo)
+{
+    test::LongFolder temp(200);
+    fake.tempPath = temp.Path();
+    actions::RestartWindowsOnly();
+    std::string path = temp.Path() + "Lichtaus+Restart.exe";
+    EXPECT_TRUE(ReadBytes(path.c_str()) == ReadBytes(RESTART_IMAGE_PATH));
+    EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
+}
+
 TEST_F(RestartWindowsOnly, OnlyAMissingFileOnLaunchIsReportedAndRunOnceStays)
 {
     const struct {

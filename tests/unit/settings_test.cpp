@@ -74,6 +74,20 @@ TEST_F(Settings, AFileHoldingOnlyTheMsDosKeyCountsAsExisting)
     EXPECT_EQ("Windows beenden...|Ja|Ja|Doppelklick|Ja|Nein", Held());
 }
 
+TEST_F(Settings, ASettingsFileDeepInTheFolderTreeIsFound)
+{
+    // Past the 128 characters that OpenFile takes.
+    test::LongFolder folder(200);
+    std::string path = folder.Path() + "Lichtaus+.ini";
+    lstrcpyA(program::settingsPath, path.c_str());
+    EXPECT_FALSE(config::SettingsFileExists());
+    config::StoreSetting("QuickInfo", "Nein");
+    EXPECT_TRUE(config::SettingsFileExists());
+    config::settings = {};
+    config::LoadSettings();
+    EXPECT_STREQ("Nein", config::settings.quickInfo);
+}
+
 TEST_F(Settings, StoringWritesTheKeyAndTheFieldInTheFirstStartOrder)
 {
     config::LoadSettings();

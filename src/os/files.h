@@ -1,0 +1,23 @@
+// File tests and file creation by path. The program uses OpenFile for them,
+// as every Windows version has it; but OpenFile's record holds only 128
+// characters, so it refuses any longer path. Longer paths go to the Win32
+// functions instead, which Windows 95 and NT 4 have as well.
+#pragma once
+
+#include <windows.h>
+
+namespace os {
+
+// Whether the file exists. A short name without a folder is searched for by
+// OpenFile's rules (the program's folder, the current folder, the system
+// folders, PATH).
+bool FileExists(const char* path);
+
+// Deletes the file; a failure is not reported.
+void RemoveFile(const char* path);
+
+// Creates the file, or empties an existing one, and opens it for `access`
+// (OF_READ or OF_WRITE, for _lwrite); HFILE_ERROR when it cannot be created.
+HFILE CreateEmptyFile(const char* path, UINT access);
+
+} // namespace os
