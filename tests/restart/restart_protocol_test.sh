@@ -4,20 +4,21 @@
 # entry and starts it; the restart program calls ExitWindows, which ends the
 # session; the next session runs the RunOnce command, and that start of
 # Lichtaus+ deletes the restart program again.
-#   restart_protocol_test.sh <Lichtaus+.exe> <RESTART.EXE> <work directory>
+#   restart_protocol_test.sh <Lichtaus+.exe> <RESTART.EXE> <answer_box.exe> <work directory>
 # The program sits in a folder with a blank, so the RunOnce command must
 # quote it. ExitWindows ends the prefix's session: the run has a prefix of its own.
 set -u
-[ $# -eq 3 ] || { echo "usage: $0 <Lichtaus+.exe> <RESTART.EXE> <work directory>" >&2; exit 2; }
+[ $# -eq 4 ] || { echo "usage: $0 <Lichtaus+.exe> <RESTART.EXE> <answer_box.exe> <work directory>" >&2; exit 2; }
 exe=$(realpath "$1")
 image=$(realpath "$2")
-mkdir -p "$3" && workdir=$(realpath "$3") || exit 2
+answer_box=$(realpath "$3")
+mkdir -p "$4" && workdir=$(realpath "$4") || exit 2
 
 export WINEPREFIX="$workdir/prefix"
 export WINEARCH=win32 LANG=C.UTF-8 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# The program creates its hidden window first, which needs a display (test.sh
-# runs the tests on Xvfb); nothing is shown: "/t" asks only with "?".
+# The program needs a display (test.sh runs the tests on Xvfb): it creates its
+# hidden window first, and it asks a question.
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no display"; exit 1; }
 
 stop_wine() {
@@ -46,9 +47,12 @@ temp_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/Temp | head -n 1)
 restart="$temp_dir/Lichtaus+Restart.exe"
 rm -f "$restart"
 
-# First session: the action, ending in the restart program's ExitWindows.
-WINEDEBUG=+relay timeout 120 wine 'C:\Program Files\Lichtaus Test\Lichtaus+.exe' /t \
-    </dev/null >"$workdir/first.out" 2>"$workdir/first.trace"
+# First session: "/t?" asks first; OK (the default button) goes on, and the
+# action ends in the restart program's ExitWindows.
+WINEDEBUG=+relay timeout 120 wine 'C:\Program Files\Lichtaus Test\Lichtaus+.exe' '/t?' \
+    </dev/null >"$workdir/first.out" 2>"$workdir/first.trace" &
+timeout 60 wine "$answer_box" Lichtaus+ 1 30000 </dev/null >/dev/null 2>&1 || fail "no question before the restart"
+wait
 # The restart program runs on after Lichtaus+ has ended: wait for the session.
 timeout 60 wineserver -w </dev/null >/dev/null 2>&1
 grep -qF 'USER.7: EXITWINDOWS(00000042,0000)' "$workdir/first.trace" || fail "the restart program did not call ExitWindows"
