@@ -1,8 +1,10 @@
 cmake_policy(SET CMP0057 NEW)
+set(import_count 0)
 # Fails the build when the executable or its libraries carry what the program
 # must not have: static constructors (nothing runs them without a runtime),
-# cmov instructions (486 and Pentium lack them) or imports from DLLs other
-# than the system ones. Prints the size on success.
+# cmov instructions (486 and Pentium lack them), imports from DLLs other than
+# the system ones, or any imported function that Windows 95 or NT 4.0 lacks
+# (classic_imports.txt beside this file). Prints the size on success.
 #   cmake -DEXE=... -DOBJDUMP=... -DLIBRARIES=a;b -P check_executable.cmake
 
 set(allowed_dlls kernel32.dll user32.dll shell32.dll advapi32.dll comctl32.dll)
@@ -28,9 +30,28 @@ foreach(import IN LISTS imports)
     message(FATAL_ERROR "${EXE} imports from ${dll}; only system DLLs are allowed")
   endif()
 endforeach()
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/classic_imports.txt classic REGEX "^[^#]")
+set(dll "")
+string(REPLACE "\n" ";" header_lines "${headers}")
+foreach(line IN LISTS header_lines)
+  if(line MATCHES "DLL Name: (.+)$")
+    string(TOLOWER "${CMAKE_MATCH_1}" dll)
+  elseif(dll AND line MATCHES "^\t[0-9a-f]+\t +[0-9]+ +([A-Za-z_0-9]+)$")
+    if(NOT "${dll} ${CMAKE_MATCH_1}" IN_LIST classic)
+      message(FATAL_ERROR "${EXE} imports ${dll} ${CMAKE_MATCH_1}, which is not in classic_imports.txt")
+    endif()
+    math(EXPR import_count "${import_count} + 1")
+  elseif(line STREQUAL "")
+    set(dll "")
+  endif()
+endforeach()
+if(NOT import_count GREATER 0)
+  message(FATAL_ERROR "no imports found in ${EXE}: the import check cannot read objdump's output")
+endif()
+
 if(NOT headers MATCHES "MajorSubsystemVersion[ \t]+4\n[^\n]*MinorSubsystemVersion[ \t]+0")
   message(FATAL_ERROR "${EXE} is not marked for subsystem version 4.0")
 endif()
 
 file(SIZE ${EXE} size)
-message(STATUS "Lichtaus+.exe: ${size} bytes")
+message(STATUS "Lichtaus+.exe: ${size} bytes, ${import_count} imported functions")
