@@ -13,21 +13,21 @@ constexpr int kPathCapacity = MAX_PATH;                            // 259 + NUL
 constexpr int kSettingsPathCapacity = MAX_PATH + 4;                // + ".ini"
 constexpr int kRestartProgramPathCapacity = MAX_PATH + 20;         // + "Lichtaus+Restart.exe"
 
-inline constinit HINSTANCE instance = nullptr;
-inline constinit HWND trayWindow = nullptr;
+extern HINSTANCE instance;
+extern HWND trayWindow;
 
-inline constinit char exeLongPath[kPathCapacity] = {};
-inline constinit char settingsPath[kSettingsPathCapacity] = {};
-inline constinit char restartProgramPath[kRestartProgramPathCapacity] = {};
+extern char exeLongPath[kPathCapacity];
+extern char settingsPath[kSettingsPathCapacity];
+extern char restartProgramPath[kRestartProgramPathCapacity];
 
 // GetVersionExA's platform id 2 (VER_PLATFORM_WIN32_NT) is the NT family;
 // everything else is the 9x family.
-inline constinit bool ntFamily = false;
+extern bool ntFamily;
 
 // Registered in tray mode only; 0 matches no message until then.
-inline constinit UINT addTrayIconMessage = 0;
-inline constinit UINT closeProgramMessage = 0;
-inline constinit UINT taskbarCreatedMessage = 0;
+extern UINT addTrayIconMessage;
+extern UINT closeProgramMessage;
+extern UINT taskbarCreatedMessage;
 
 inline constexpr char kProductName[] = "Lichtaus+";
 

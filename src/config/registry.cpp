@@ -7,6 +7,9 @@
 #include "command_text.h"
 
 namespace config {
+
+constinit BYTE policyBuffer[4] = {};
+
 namespace {
 
 constexpr REGSAM kAccess = 0x2001f;

@@ -14,7 +14,7 @@ inline constexpr char kPolicyNoClose[] = "NoClose";
 // Every read and write of both policy values passes through these four bytes:
 // a read clears them and receives at most four bytes, a write sets only the
 // first byte and stores all four.
-inline constinit BYTE policyBuffer[4] = {};
+extern BYTE policyBuffer[4];
 
 // The policy key, created when `create` is set, otherwise only opened.
 // Returns nullptr when it could not be had.

@@ -8,6 +8,9 @@
 #include "default_actions.h"
 
 namespace config {
+
+constinit Settings settings = {};
+
 namespace {
 
 struct SettingRule {

@@ -18,7 +18,7 @@ struct Settings {
     char bestaetigung[8];   // "Ja": every exit action asks first
 };
 
-inline constinit Settings settings = {};
+extern Settings settings;
 
 inline constexpr char kSection[] = "Lichtaus+ Optionen";
 inline constexpr char kKeyMenuepunkt[] = "Menüpunkt";

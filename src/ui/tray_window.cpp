@@ -12,6 +12,11 @@
 #include "tray_icon.h"
 
 namespace ui {
+
+constinit int busy = 0;
+constinit HMENU menu = nullptr;
+constinit HMENU popupMenu = nullptr;
+
 namespace {
 
 void CloseProgram()

@@ -14,12 +14,12 @@ constexpr UINT kPopupRequestMessage = WM_USER + 1;
 // 1 while a command that must not be started twice runs (Options, or an
 // exit action other than the shell's Shut Down dialog). A plain flag, not a
 // counter: a command nested in another one clears it when it ends.
-inline constinit int busy = 0;
+extern int busy;
 
 // "LAMenu" as loaded when the window was created, and its first sub-menu,
 // the menu that pops up at the icon.
-inline constinit HMENU menu = nullptr;
-inline constinit HMENU popupMenu = nullptr;
+extern HMENU menu;
+extern HMENU popupMenu;
 
 LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
