@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Regenerates the README's pictures in docs/: the tray icon's popup menu, the
+# Options and About dialogs and a "/s?" question, each an 800x600 screenshot
+# of a Wine virtual desktop with its taskbar, on a virtual screen of its own.
+# Usage: scripts/screenshots.sh (builds first; LICHTAUS_BUILD names another
+# build directory than build/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${LICHTAUS_BUILD:-build}
+
+if [ -z "${LICHTAUS_IN_XVFB:-}" ]; then
+  scripts/setup.sh
+  cmake -S . -B "$build" >/dev/null
+  cmake --build "$build" -j"$(nproc)" >/dev/null
+  # Always a screen of our own, the size of the Wine desktop, so that the
+  # root window is exactly the desktop.
+  LICHTAUS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+fi
+
+export WINEPREFIX="$PWD/$build/screenshot-prefix"
+. tests/wine/wine-env.sh
+scenes="$WINEPREFIX/drive_c/scenes"
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+mkdir -p docs
+
+# Debian's Wine does not register the TrueType fonts of its data directory;
+# without Marlett a caption's close box shows an "r". The prefix's own Fonts
+# folder is always searched.
+tests/wine/prepare-prefix.sh "$WINEPREFIX"
+cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+wineserver -k >/dev/null 2>&1 || true
+
+# A settings file whose default action is shutting down: its icon is the
+# door with the red arrow, and its menu item is the bold one.
+settings='[Lichtaus+ Optionen]\r\nMen\xfcpunkt=Windows herunterfahren\r\nAusschalten=Ja\r\nWarmstart=Ja\r\n'
+settings+='Ausf\xfchren=Doppelklick\r\nBest\xe4tigung=Nein\r\nQuickInfo=Ja\r\n'
+
+# shoot <scene> [argument]: a fresh desktop, the program in a folder of its
+# own, the scene brought up by scene.exe, the screenshot, then everything
+# ended (no question is ever answered: ending the server answers nothing).
+shoot() {
+  local scene=$1 folder="$scenes/$1"
+  shift
+  tests/wine/prepare-prefix.sh "$WINEPREFIX"
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  cp "$build/Lichtaus+.exe" "$folder/"
+  printf '%b' "$settings" >"$folder/Lichtaus+.ini"
+  wine "$folder/Lichtaus+.exe" "$@" </dev/null >/dev/null 2>&1 &
+  if ! wine "$build/tests/e2e/scene.exe" "$scene" 20000 </dev/null >/dev/null 2>&1; then
+    echo "screenshots: the scene '$scene' did not come up" >&2
+    exit 1
+  fi
+  import -window root "docs/$scene.png"
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  echo "docs/$scene.png"
+}
+
+shoot tray-menu
+shoot options
+shoot about
+shoot confirm '/s?'
