@@ -26,17 +26,14 @@ std::string NotFound(const char* file, const std::string& settings)
 // The Notepad window that shows `fileName`, waiting for it to come up.
 HWND WaitForNotepad(const std::string& fileName)
 {
-    HWND found = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            for (HWND window = FindWindowA("Notepad", nullptr); window; window = FindWindowExA(nullptr, window, "Notepad", nullptr)) {
-                if (e2e::WindowText(window).find(fileName) != std::string::npos)
-                    found = window;
-            }
-            return found != nullptr;
-        },
-        kWait);
-    return found;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWait; Sleep(20)) {
+        for (HWND window = FindWindowA("Notepad", nullptr); window;
+             window = FindWindowExA(nullptr, window, "Notepad", nullptr)) {
+            if (e2e::WindowText(window).find(fileName) != std::string::npos)
+                return window;
+        }
+    }
+    return nullptr;
 }
 
 TEST(MsDosModeE2E, AMissingDefaultFileIsReportedWrittenIntoTheSettingsAndOpened)
