@@ -23,13 +23,6 @@ scenes="$WINEPREFIX/drive_c/scenes"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 mkdir -p docs
 
-# Debian's Wine does not register the TrueType fonts of its data directory;
-# without Marlett a caption's close box shows an "r". The prefix's own Fonts
-# folder is always searched.
-tests/wine/prepare-prefix.sh "$WINEPREFIX"
-cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-wineserver -k >/dev/null 2>&1 || true
-
 # A settings file whose default action is shutting down: its icon is the
 # door with the red arrow, and its menu item is the bold one.
 settings='[Lichtaus+ Optionen]\r\nMen\xfcpunkt=Windows herunterfahren\r\nAusschalten=Ja\r\nWarmstart=Ja\r\n'

@@ -17,6 +17,10 @@ if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
+  # Debian's Wine does not register the TrueType fonts of its data folder;
+  # without Marlett a caption's close box shows an "r". The prefix's own
+  # Fonts folder is always searched.
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
   touch "$WINEPREFIX/.lichtaus-ready"
 fi
