@@ -8,6 +8,19 @@
 
 namespace test {
 
+// A file's bytes, or "<absent>" when it cannot be read.
+inline std::string ReadFileBytes(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<absent>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
 class TempFile {
 public:
     explicit TempFile(const char* name)
@@ -31,17 +44,7 @@ public:
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(file);
     }
-    std::string Read() const
-    {
-        HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return "<absent>";
-        std::string bytes(GetFileSize(file, nullptr), '\0');
-        DWORD read = 0;
-        ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-        CloseHandle(file);
-        return bytes;
-    }
+    std::string Read() const { return ReadFileBytes(path_.c_str()); }
 
 private:
     std::string path_;

@@ -12,18 +12,6 @@ namespace {
 using test::FakeWindows;
 using Calls = std::vector<std::string>;
 
-std::string ReadBytes(const char* path)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<absent>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    return bytes;
-}
-
 class RestartWindowsOnly : public ::testing::Test {
 protected:
     void SetUp() override
@@ -46,7 +34,7 @@ TEST_F(RestartWindowsOnly, WritesTheImageLeavesRunOnceThenLaunches)
     restart.Write(std::string(10000, 'x'));   // a longer file of the same name
     actions::RestartWindowsOnly();
 
-    std::string image = ReadBytes(RESTART_IMAGE_PATH);
+    std::string image = test::ReadFileBytes(RESTART_IMAGE_PATH);
     ASSERT_EQ(3104u, image.size());
     EXPECT_TRUE(restart.Read() == image) << "the file must be the image byte for byte";
     EXPECT_EQ(std::string("\"C:\\Program Files\\Lichtaus+\\Lichtaus+.exe\" ") + restart.Path(),
@@ -66,7 +54,7 @@ TEST_F(RestartWindowsOnly, ATemporaryDirectoryDeepInTheFolderTreeWorksToo)
     fake.tempPath = temp.Path();
     actions::RestartWindowsOnly();
     std::string path = temp.Path() + "Lichtaus+Restart.exe";
-    EXPECT_TRUE(ReadBytes(path.c_str()) == ReadBytes(RESTART_IMAGE_PATH));
+    EXPECT_TRUE(test::ReadFileBytes(path.c_str()) == test::ReadFileBytes(RESTART_IMAGE_PATH));
     EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
 }
 
