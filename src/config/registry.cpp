@@ -83,8 +83,10 @@ bool IsAutostartOn()
     HKEY key = OpenKey(HKEY_LOCAL_MACHINE, kRunKeyPath);
     if (!key)
         return false;
-    char text[MAX_PATH] = {};
-    DWORD size = sizeof text - 1;   // one byte stays NUL whatever was stored
+    // Room for the longest text that counts (the path in quotes) and one
+    // byte more, which stays NUL whatever was stored.
+    char text[kQuotedPathCapacity + 1] = {};
+    DWORD size = sizeof text - 1;
     LONG result = os::RegQueryValueExA(key, kValueName, nullptr, nullptr,
                                        reinterpret_cast<BYTE*>(text), &size);
     os::RegCloseKey(key);

@@ -20,7 +20,9 @@ bool FileExists(const char* path)
 {
     if (FitsOpenFile(path))
         return OpenFile(path, &scratch, OF_EXIST) != HFILE_ERROR;
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    // OpenFile does not open folders; neither does this.
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void RemoveFile(const char* path)

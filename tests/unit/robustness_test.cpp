@@ -138,11 +138,9 @@ TEST(LongestPaths, EveryStoredValueIsTheWholePathQuotedExactlyWhenItHasABlank)
     }
 }
 
-// Fails today: IsAutostartOn reads at most 259 bytes, so neither the 260
-// bytes of a bare 259-character path nor a quoted path of 257 characters or
-// more fit, and the Options dialog shows autostart off right after an OK
-// switched it on.
-TEST(LongestPaths, DISABLED_AutostartOfTheLongestPathsReadsBackAsOn)
+// The Run value of the longest paths, bare or quoted, must read back whole,
+// or the Options dialog shows autostart off right after an OK switched it on.
+TEST(LongestPaths, AutostartOfTheLongestPathsReadsBackAsOn)
 {
     test::RegistrySandbox registry;
     for (const LongPath& c : LongestPaths()) {
@@ -350,9 +348,9 @@ TEST_F(SettingsFile, AFolderInTheFilesPlaceGivesTheDefaultsAndAFirstStart)
     RemoveDirectoryA(file.Path());
 }
 
-// Fails today: past OpenFile's 128 characters the test is GetFileAttributesA,
-// which finds the folder, so the same folder deeper in the tree is no first start.
-TEST_F(SettingsFile, DISABLED_AFolderDeepInTheTreeIsNoSettingsFileEither)
+// A folder in the settings file's place is no settings file, also past the
+// 128 characters that OpenFile takes.
+TEST_F(SettingsFile, AFolderDeepInTheTreeIsNoSettingsFileEither)
 {
     test::LongFolder folder(200);
     const std::string path = folder.Path() + "Lichtaus+.ini";
