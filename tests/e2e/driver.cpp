@@ -1,7 +1,10 @@
 // The end-to-end driver's window and process helpers.
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <set>
 
 namespace e2e {
 
@@ -141,6 +144,124 @@ bool HasButton(HWND dialog, int id)
 void Press(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+namespace {
+
+struct Collect {
+    DWORD processId;
+    const char* className;
+    HWND owner;   // for the taskbar's tooltips
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM parameter)
+{
+    auto* collect = reinterpret_cast<Collect*>(parameter);
+    Search search = {collect->processId, collect->className, true, nullptr};
+    Match(window, reinterpret_cast<LPARAM>(&search));
+    if (search.found)
+        collect->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectOwned(HWND window, LPARAM parameter)
+{
+    auto* collect = reinterpret_cast<Collect*>(parameter);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, collect->className) == 0 && GetWindow(window, GW_OWNER) == collect->owner)
+        collect->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> VisibleWindows(DWORD processId, const char* className)
+{
+    Collect collect = {processId, className, nullptr, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&collect));
+    return collect.found;
+}
+
+HWND WaitForCaption(DWORD processId, const char* className, const char* caption, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : VisibleWindows(processId, className)) {
+                if (WindowText(window) == caption)
+                    found = window;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+void PostKey(HWND window, WPARAM key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void PostChar(HWND window, char character)
+{
+    PostMessageA(window, WM_CHAR, static_cast<BYTE>(character), 1);
+}
+
+std::vector<TrayIcon> TrayIcons()
+{
+    std::vector<TrayIcon> icons;
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    DWORD shellId = 0;
+    if (!taskbar || !GetWindowThreadProcessId(taskbar, &shellId))
+        return icons;
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
+    if (!shell)
+        return icons;
+    // The tooltip copies a tool's record and text into memory of its own
+    // process, so the record and the text buffer are placed there.
+    constexpr SIZE_T kTextOffset = 512, kSize = 4096;
+    auto* remote = static_cast<char*>(VirtualAllocEx(shell, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
+    // Wine leaves the tooltip of a removed icon behind with an empty place
+    // and never uses it again; skipping those keeps each call quick.
+    static std::set<HWND> removed;
+    Collect tooltips = {0, TOOLTIPS_CLASSA, taskbar, {}};
+    EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&tooltips));
+    for (HWND tooltip : tooltips.found) {
+        if (removed.count(tooltip))
+            continue;
+        LRESULT tools = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+        for (LRESULT index = 0; remote && index < tools; ++index) {
+            TTTOOLINFOA tool = {};
+            tool.cbSize = sizeof tool;
+            tool.lpszText = remote + kTextOffset;
+            char text[kSize - kTextOffset] = {};
+            if (!WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr) ||
+                !WriteProcessMemory(shell, remote + kTextOffset, text, sizeof text, nullptr) ||
+                !SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(remote)) ||
+                !ReadProcessMemory(shell, remote, &tool, sizeof tool, nullptr) ||
+                !ReadProcessMemory(shell, remote + kTextOffset, text, sizeof text - 1, nullptr))
+                continue;
+            if (IsRectEmpty(&tool.rect))
+                removed.insert(tooltip);
+            else
+                icons.push_back({text, tool.rect});
+        }
+    }
+    if (remote)
+        VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+    CloseHandle(shell);
+    return icons;
+}
+
+int CountTrayIcons(const std::string& tip)
+{
+    int count = 0;
+    for (const TrayIcon& icon : TrayIcons())
+        count += icon.tip == tip;
+    return count;
 }
 
 std::string ReadFile(const std::string& path)

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -56,6 +57,44 @@ std::string MessageText(HWND box);
 bool HasButton(HWND dialog, int id);
 // Presses a dialog's button the way a click would arrive.
 void Press(HWND dialog, int id);
+
+// Calls `done` every 20 ms until it is true or `timeoutMs` has passed; its
+// last result.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    }
+}
+
+// The visible top-level windows of the process with that class (any class
+// for nullptr), in Z order.
+std::vector<HWND> VisibleWindows(DWORD processId, const char* className);
+// The first visible window of the process with that class and exact caption,
+// waiting up to `timeoutMs`; nullptr if none came.
+HWND WaitForCaption(DWORD processId, const char* className, const char* caption, DWORD timeoutMs);
+
+// Keyboard input for a popup menu, which reads it from its thread's queue:
+// a key press, or a typed character (a mnemonic).
+void PostKey(HWND window, WPARAM key);
+void PostChar(HWND window, char character);
+
+// One icon in the notification area of Wine's taskbar ("Shell_TrayWnd"): its
+// tooltip text and its place in the taskbar's client area.
+struct TrayIcon {
+    std::string tip;
+    RECT rect;
+};
+// The icons the taskbar shows now. Wine's taskbar draws the icons itself and
+// keeps one tooltip window per icon; the tooltips are read from the shell's
+// process, and only those with a place on the taskbar count.
+std::vector<TrayIcon> TrayIcons();
+// How many icons with exactly this tooltip the taskbar shows.
+int CountTrayIcons(const std::string& tip);
 
 // Raw file and registry helpers.
 std::string ReadFile(const std::string& path);
