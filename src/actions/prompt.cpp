@@ -11,8 +11,15 @@ bool Confirm(const char* label)
     if (os::lstrcmpiA(config::settings.bestaetigung, config::kYes) != 0)
         return true;
     // Only Cancel stops: a box that cannot be shown (0) lets the action go on.
-    return os::MessageBoxA(nullptr, label, "Lichtaus+",
-                           MB_SETFOREGROUND | MB_ICONQUESTION | MB_OKCANCEL) != IDCANCEL;
+    int answer = os::MessageBoxA(nullptr, label, "Lichtaus+", MB_SETFOREGROUND | MB_ICONQUESTION | MB_OKCANCEL);
+    if (answer == IDCANCEL)
+        return false;
+    // But a box that the program's own end took down was not answered, even
+    // though it may return IDOK (Wine does): its loop met WM_QUIT and left it
+    // in the queue. Closing the program with a question open must not shut
+    // Windows down.
+    MSG quit;
+    return !os::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
 }
 
 void ShowError(const char* label)
