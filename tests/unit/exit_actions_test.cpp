@@ -11,41 +11,36 @@ namespace {
 using test::FakeWindows;
 using Calls = std::vector<std::string>;
 
-const char* const kPrivilegeCalls[] = {"OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges",
-                                       "CloseHandle"};
-
-const char kAskShutDown[] = "MessageBoxA(NULL,Windows herunterfahren|Lichtaus+|0x10021)";
-const char kEnable[] = "AdjustTokenPrivileges(token,0,count=1,luid=19,attributes=2,0,NULL,NULL)";
-const char kDisable[] = "AdjustTokenPrivileges(token,0,count=1,luid=19,attributes=0,0,NULL,NULL)";
+std::string Ask(const char* label)
+{
+    return test::Format("MessageBoxA(NULL,%s|Lichtaus+|0x10021)", label);
+}
+std::string Refused(const char* label)
+{
+    return test::Format("MessageBoxA(NULL,%s|Lichtaus+|0x10010)", label);
+}
 
 class ExitActions : public ::testing::Test {
 protected:
     void SetUp() override { test::ResetProgramState(); }
     test::RegistrySandbox registry;
     FakeWindows fake;
-
-    Calls ActionCalls() const
-    {
-        return fake.Calls({"MessageBoxA", "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges",
-                           "CloseHandle", "ExitWindowsEx", "InitiateSystemShutdownA", "PostMessageA",
-                           "SendMessageA", "FindWindowA", "ShellExecuteA"});
-    }
 };
 
+// Only Cancel stops: a question that cannot be shown (0) lets the action go on.
 TEST_F(ExitActions, AskOnlyWhenTheConfirmationSettingIsJaInAnyLetterCase)
 {
     const struct {
         const char* setting;
+        int answer;
         bool asks;
-    } cases[] = {{"Ja", true}, {"ja", true}, {"JA", true}, {"Nein", false}, {"", false},
-                 {"Yes", false}, {"1", false}, {"Ja ", false}};
+    } cases[] = {{"Ja", IDOK, true}, {"jA", 0, true}, {"Nein", IDOK, false}, {"", IDOK, false}, {"Ja ", IDOK, false}};
     for (const auto& c : cases) {
         fake.calls.clear();
+        fake.messageBoxDefault = c.answer;
         lstrcpyA(config::settings.bestaetigung, c.setting);
         actions::Reboot();
-        bool asked = !fake.Calls("MessageBoxA").empty() &&
-                     fake.Calls("MessageBoxA")[0] == "MessageBoxA(NULL,Windows neu starten|Lichtaus+|0x10021)";
-        EXPECT_EQ(c.asks, asked) << "\"" << c.setting << "\"";
+        EXPECT_EQ(c.asks, fake.Calls("MessageBoxA") == Calls{Ask("Windows neu starten")}) << "\"" << c.setting << "\"";
         EXPECT_EQ(1u, fake.Calls("ExitWindowsEx").size()) << c.setting;
     }
 }
@@ -65,91 +60,65 @@ TEST_F(ExitActions, CancelLeavesRegistryTokenAndWindowsUntouched)
     for (const auto& c : cases) {
         fake.calls.clear();
         c.action();
-        EXPECT_EQ(Calls{test::Format("MessageBoxA(NULL,%s|Lichtaus+|0x10021)", c.question)}, fake.calls);
+        EXPECT_EQ(Calls{Ask(c.question)}, fake.calls);
     }
     EXPECT_FALSE(test::KeyExists(HKEY_CURRENT_USER, test::kPolicyKey));
 }
 
-TEST_F(ExitActions, AQuestionThatCannotBeShownLetsTheActionGoOn)
-{
-    lstrcpyA(config::settings.bestaetigung, "Ja");
-    fake.messageBoxDefault = 0;
-    actions::Reboot();
-    EXPECT_EQ(Calls{"ExitWindowsEx(2,0)"}, fake.Calls("ExitWindowsEx"));
-}
-
-TEST_F(ExitActions, BracketedCallsOnBothFamilies)
+// The question comes first; a refusal is reported while the privilege is
+// still held; the forced power-off never asks; shutting down on the 9x family
+// needs no privilege.
+TEST_F(ExitActions, SystemCallsAreBracketedByTheShutdownPrivilege)
 {
     const struct {
         void (*action)();
+        bool nt;
         const char* call;
         const char* label;
+        bool asks;
+        bool bracketed;
     } cases[] = {
-        {actions::PowerOff, "ExitWindowsEx(9,0)", "Windows herunterfahren"},
-        {actions::Reboot, "ExitWindowsEx(2,0)", "Windows neu starten"},
-        {actions::ForcedPowerOff, "ExitWindowsEx(13,0)", "Force"},
+        {actions::ShutDown, true, "InitiateSystemShutdownA(NULL,NULL,0,0,0)", "Windows herunterfahren", true, true},
+        {actions::ShutDown, false, "ExitWindowsEx(1,0)", "Windows herunterfahren", true, false},
+        {actions::PowerOff, true, "ExitWindowsEx(9,0)", "Windows herunterfahren", true, true},
+        {actions::PowerOff, false, "ExitWindowsEx(9,0)", "Windows herunterfahren", true, true},
+        {actions::Reboot, true, "ExitWindowsEx(2,0)", "Windows neu starten", true, true},
+        {actions::Reboot, false, "ExitWindowsEx(2,0)", "Windows neu starten", true, true},
+        {actions::ForcedPowerOff, true, "ExitWindowsEx(13,0)", "Force", false, true},
+        {actions::ForcedPowerOff, false, "ExitWindowsEx(13,0)", "Force", false, true},
     };
-    for (bool nt : {true, false}) {
-        program::ntFamily = nt;
-        for (const auto& c : cases) {
-            for (BOOL result : {TRUE, FALSE}) {
-                fake.calls.clear();
-                fake.exitWindowsResult = result;
-                c.action();
-                Calls expected = {"OpenProcessToken(0x28)", "LookupPrivilegeValueA(NULL,SeShutdownPrivilege)", kEnable,
-                                  c.call};
-                // A refusal is reported while the privilege is still held.
-                if (!result)
-                    expected.push_back(test::Format("MessageBoxA(NULL,%s|Lichtaus+|0x10010)", c.label));
-                expected.push_back(kDisable);
-                expected.push_back("CloseHandle(token)");
-                EXPECT_EQ(expected, ActionCalls()) << c.call << (nt ? " NT" : " 9x") << " result " << result;
-            }
+    lstrcpyA(config::settings.bestaetigung, "Ja");
+    for (const auto& c : cases) {
+        for (BOOL result : {TRUE, FALSE}) {
+            fake.calls.clear();
+            program::ntFamily = c.nt;
+            fake.exitWindowsResult = fake.shutdownResult = result;
+            c.action();
+            Calls expected;
+            if (c.asks)
+                expected.push_back(Ask(c.label));
+            if (c.bracketed)
+                expected.insert(expected.end(), {"OpenProcessToken(0x28)", "LookupPrivilegeValueA(NULL,SeShutdownPrivilege)",
+                                                 "AdjustTokenPrivileges(token,0,count=1,luid=19,attributes=2,0,NULL,NULL)"});
+            expected.push_back(c.call);
+            if (!result)
+                expected.push_back(Refused(c.label));
+            if (c.bracketed)
+                expected.insert(expected.end(), {"AdjustTokenPrivileges(token,0,count=1,luid=19,attributes=0,0,NULL,NULL)",
+                                                 "CloseHandle(token)"});
+            EXPECT_EQ(expected, fake.Calls({"MessageBoxA", "OpenProcessToken", "LookupPrivilegeValueA",
+                                            "AdjustTokenPrivileges", "CloseHandle", "ExitWindowsEx",
+                                            "InitiateSystemShutdownA", "PostMessageA", "SendMessageA"}))
+                << c.call << (c.nt ? " NT" : " 9x") << " result " << result;
         }
     }
 }
 
-TEST_F(ExitActions, ForcedPowerOffNeverAsks)
-{
-    lstrcpyA(config::settings.bestaetigung, "Ja");
-    actions::ForcedPowerOff();
-    EXPECT_TRUE(fake.Calls("MessageBoxA").empty());
-    EXPECT_EQ(Calls{"ExitWindowsEx(13,0)"}, fake.Calls("ExitWindowsEx"));
-}
-
-TEST_F(ExitActions, ShutDownOnNtInitiatesAShutdownInsideTheBracket)
-{
-    program::ntFamily = true;
-    lstrcpyA(config::settings.bestaetigung, "Ja");
-    fake.shutdownResult = FALSE;
-    actions::ShutDown();
-    EXPECT_EQ((Calls{kAskShutDown, "OpenProcessToken(0x28)", "LookupPrivilegeValueA(NULL,SeShutdownPrivilege)",
-                     kEnable, "InitiateSystemShutdownA(NULL,NULL,0,0,0)",
-                     "MessageBoxA(NULL,Windows herunterfahren|Lichtaus+|0x10010)", kDisable, "CloseHandle(token)"}),
-              ActionCalls());
-}
-
-TEST_F(ExitActions, ShutDownOn9xCallsExitWindowsWithoutTouchingTheToken)
-{
-    program::ntFamily = false;
-    for (BOOL result : {TRUE, FALSE}) {
-        fake.calls.clear();
-        fake.exitWindowsResult = result;
-        actions::ShutDown();
-        Calls expected = {"ExitWindowsEx(1,0)"};
-        if (!result)
-            expected.push_back("MessageBoxA(NULL,Windows herunterfahren|Lichtaus+|0x10010)");
-        EXPECT_EQ(expected, ActionCalls());
-    }
-}
-
-// ShowShutdownDialog and LogOff lift their Explorer policy for the length of
-// the request; `policy` is the stored first byte, or -1 for no value.
 void SetPolicy(const char* name, int policy)
 {
+    test::RegistrySandbox::Clear();
     if (policy >= 0)
-        test::WriteValue(HKEY_CURRENT_USER, test::kPolicyKey, name, REG_BINARY,
-                         {static_cast<BYTE>(policy), 0, 0, 0});
+        test::WriteValue(HKEY_CURRENT_USER, test::kPolicyKey, name, REG_BINARY, {static_cast<BYTE>(policy), 0, 0, 0});
 }
 
 std::string PolicyBytes(const char* name)
@@ -164,83 +133,59 @@ std::string PolicyBytes(const char* name)
     return text;
 }
 
-TEST_F(ExitActions, ShowShutdownDialogPostsWhenNoCloseIsOffAndWritesNothing)
+std::string Write(const char* policy, int flag)
 {
-    lstrcpyA(config::settings.bestaetigung, "Ja");   // never asks
-    actions::ShowShutdownDialog();
-    EXPECT_EQ((Calls{"FindWindowA(Shell_TrayWnd,NULL)", "PostMessageA(taskbar,0x10,0,0)"}), ActionCalls());
-    EXPECT_TRUE(fake.Calls("RegSetValueExA").empty());
-    // The key is created, the value stays absent.
-    EXPECT_TRUE(test::KeyExists(HKEY_CURRENT_USER, test::kPolicyKey));
-    EXPECT_EQ("<absent>", PolicyBytes("NoClose"));
-    EXPECT_EQ(1u, fake.Calls("RegCloseKey").size());
+    return test::Format("RegSetValueExA(%s,3,%02x 00 00 00,4)", policy, flag);
 }
 
-std::string policyDuringSend;
-
-TEST_F(ExitActions, ShowShutdownDialogLiftsNoCloseWhileTheShellHandlesTheMessage)
+// ShowShutdownDialog and LogOff lift their Explorer policy for the length of
+// the request: off (absent or 0) it stays as it is, on (1) it is lifted and
+// put back once the request was handled (answered 0), and any other byte
+// stops the action. Logging off closes the tray window, also when Windows
+// refused. Each creates the key when it is missing and closes it again.
+TEST_F(ExitActions, ThePolicyIsLiftedOnlyWhileTheRequestIsHandled)
 {
-    for (LRESULT answer : {0, 1}) {
-        SetPolicy("NoClose", 1);
+    const char kFind[] = "FindWindowA(Shell_TrayWnd,NULL)";
+    const char kPost[] = "PostMessageA(taskbar,0x10,0,0)";
+    const char kSend[] = "SendMessageA(taskbar,0x10,0,0)";
+    const char kExit[] = "ExitWindowsEx(0,0)";
+    const char kClose[] = "SendMessageA(tray,0x10,0,0)";
+    const char* const noClose = "NoClose";
+    const char* const noLogoff = "NoLogoff";
+    const struct {
+        void (*action)();
+        const char* policy;
+        int stored;       // -1: no value
+        LRESULT answer;   // of the taskbar or the tray window
+        BOOL result;      // of ExitWindowsEx
+        Calls calls;
+        const char* after;
+    } cases[] = {
+        {actions::ShowShutdownDialog, noClose, -1, 0, TRUE, {kFind, kPost}, "<absent>"},
+        {actions::ShowShutdownDialog, noClose, 0, 0, TRUE, {kFind, kPost}, "00 00 00 00"},
+        {actions::ShowShutdownDialog, noClose, 1, 0, TRUE, {Write(noClose, 0), kFind, kSend, Write(noClose, 1)}, "01 00 00 00"},
+        {actions::ShowShutdownDialog, noClose, 1, 1, TRUE, {Write(noClose, 0), kFind, kSend}, "00 00 00 00"},
+        {actions::ShowShutdownDialog, noClose, 2, 0, TRUE, {}, "02 00 00 00"},
+        {actions::LogOff, noLogoff, -1, 0, TRUE, {kExit, kClose}, "<absent>"},
+        {actions::LogOff, noLogoff, 0, 0, FALSE, {kExit, Refused("Benutzer abmelden"), kClose}, "00 00 00 00"},
+        {actions::LogOff, noLogoff, 1, 0, TRUE, {Write(noLogoff, 0), kExit, kClose, Write(noLogoff, 1)}, "01 00 00 00"},
+        {actions::LogOff, noLogoff, 1, 1, TRUE, {Write(noLogoff, 0), kExit, kClose}, "00 00 00 00"},
+        {actions::LogOff, noLogoff, 2, 0, TRUE, {}, "02 00 00 00"},
+    };
+    for (const auto& c : cases) {
+        const std::string label = test::Format("%s %d answer %ld", c.policy, c.stored, static_cast<long>(c.answer));
+        SetPolicy(c.policy, c.stored);
         fake.calls.clear();
-        fake.sendMessageResult = answer;
-        os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) WINAPI_LAMBDA -> LRESULT {
-            policyDuringSend = PolicyBytes("NoClose");
-            FakeWindows::current->Record(test::Format("SendMessageA(%s,0x%x)", window == test::kTaskbar ? "taskbar" : "?", message));
-            return FakeWindows::current->sendMessageResult;
-        };
-        actions::ShowShutdownDialog();
-        EXPECT_EQ("00 00 00 00", policyDuringSend);
-        // Handled (0): the policy goes back on; any other answer leaves it off.
-        EXPECT_EQ(answer == 0 ? "01 00 00 00" : "00 00 00 00", PolicyBytes("NoClose"));
-        EXPECT_EQ((Calls{"FindWindowA(Shell_TrayWnd,NULL)", "SendMessageA(taskbar,0x10)"}), ActionCalls());
+        fake.sendMessageResult = c.answer;
+        fake.exitWindowsResult = c.result;
+        c.action();
+        EXPECT_EQ(c.calls, fake.Calls({"FindWindowA", "PostMessageA", "SendMessageA", "ExitWindowsEx", "RegSetValueExA",
+                                       "MessageBoxA"}))
+            << label;
+        EXPECT_EQ(c.after, PolicyBytes(c.policy)) << label;
+        EXPECT_TRUE(test::KeyExists(HKEY_CURRENT_USER, test::kPolicyKey)) << label;
+        EXPECT_EQ(1u, fake.Calls("RegCloseKey").size()) << label;
     }
-}
-
-TEST_F(ExitActions, AnUnknownPolicyByteMakesShowShutdownDialogAndLogOffDoNothing)
-{
-    SetPolicy("NoClose", 2);
-    SetPolicy("NoLogoff", 2);
-    actions::ShowShutdownDialog();
-    actions::LogOff();
-    EXPECT_TRUE(ActionCalls().empty());
-    EXPECT_TRUE(fake.Calls("RegSetValueExA").empty());
-    EXPECT_EQ(2u, fake.Calls("RegCloseKey").size());
-}
-
-TEST_F(ExitActions, LogOffClosesTheTrayWindowEvenWhenWindowsRefuses)
-{
-    for (BOOL result : {TRUE, FALSE}) {
-        fake.calls.clear();
-        fake.exitWindowsResult = result;
-        actions::LogOff();
-        Calls expected = {"ExitWindowsEx(0,0)"};
-        if (!result)
-            expected.push_back("MessageBoxA(NULL,Benutzer abmelden|Lichtaus+|0x10010)");
-        expected.push_back("SendMessageA(tray,0x10,0,0)");
-        EXPECT_EQ(expected, ActionCalls());
-        EXPECT_TRUE(fake.Calls("RegSetValueExA").empty());
-    }
-}
-
-TEST_F(ExitActions, LogOffLiftsNoLogoffAndRestoresItWhenTheWindowClosed)
-{
-    SetPolicy("NoLogoff", 1);
-    lstrcpyA(config::settings.bestaetigung, "ja");
-    actions::LogOff();
-    EXPECT_EQ((Calls{"MessageBoxA(NULL,Benutzer abmelden|Lichtaus+|0x10021)", "ExitWindowsEx(0,0)",
-                     "SendMessageA(tray,0x10,0,0)"}),
-              ActionCalls());
-    EXPECT_EQ((Calls{"RegSetValueExA(NoLogoff,3,00 00 00 00,4)", "RegSetValueExA(NoLogoff,3,01 00 00 00,4)"}),
-              fake.Calls("RegSetValueExA"));
-    EXPECT_EQ("01 00 00 00", PolicyBytes("NoLogoff"));
-}
-
-TEST_F(ExitActions, RestartWithoutWarmStartLogsOffOnNt)
-{
-    program::ntFamily = true;
-    actions::RestartWithoutWarmStart();
-    EXPECT_EQ((Calls{"ExitWindowsEx(0,0)", "SendMessageA(tray,0x10,0,0)"}), ActionCalls());
 }
 
 } // namespace

@@ -41,23 +41,42 @@ protected:
     }
 };
 
-TEST_F(MsDosMode, AMissingDefaultFileIsReportedWrittenBackAndTheSettingsFileOpened)
+// A launch the shell refuses is not reported, neither of the file nor of the
+// settings file.
+const std::deque<std::pair<INT_PTR, DWORD>> kRefusedLaunches = {{SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
+                                                                {0, ERROR_OUTOFMEMORY}};
+
+TEST_F(MsDosMode, AMissingFileIsReportedWrittenBackUnchangedAndTheSettingsFileOpened)
 {
+    const std::string wrong = "[Lichtaus+ Optionen]\r\nQuickInfo=Ja\r\nMS-DOS-Modus=C:\\Falsch\\Modus.pif\r\n";
+    const std::string empty = "[Lichtaus+ Optionen]\r\nQuickInfo=Ja\r\nMS-DOS-Modus=\r\n";
     const struct {
         bool nt;
+        std::string before;   // empty: no settings file
         const char* name;
-    } cases[] = {{false, "MS-DOS-Modus.pif"}, {true, "Eingabeaufforderung.lnk"}};
+        std::string after;
+    } cases[] = {
+        // Without the key, the family's default.
+        {false, "", "MS-DOS-Modus.pif", "[Lichtaus+ Optionen]\r\nMS-DOS-Modus=MS-DOS-Modus.pif\r\n"},
+        {true, "", "Eingabeaufforderung.lnk", "[Lichtaus+ Optionen]\r\nMS-DOS-Modus=Eingabeaufforderung.lnk\r\n"},
+        {true, wrong, "C:\\Falsch\\Modus.pif", wrong},
+        {true, empty, "", empty},   // an empty key stays empty
+    };
     for (const auto& c : cases) {
         fake.calls.clear();
         DeleteFileA(settings.Path());
+        if (!c.before.empty())
+            settings.Write(c.before);
         program::ntFamily = c.nt;
+        fake.shellExecuteResults = kRefusedLaunches;
         actions::StartMsDosMode();
         EXPECT_EQ((Calls{test::Format("OpenFile(%s,0x4000)", c.name),
                          test::Format("MessageBoxA(NULL,%s|Lichtaus+|0x10040)", NotFound(c.name, settings.Path()).c_str()),
                          test::Format("WritePrivateProfileStringA(Lichtaus+ Optionen,MS-DOS-Modus,%s)", c.name),
                          test::Format("ShellExecuteA(NULL,NULL,%s,NULL,NULL,1)", settings.Path())}),
-                  ActionCalls());
-        EXPECT_EQ(test::Format("[Lichtaus+ Optionen]\r\nMS-DOS-Modus=%s\r\n", c.name), settings.Read());
+                  ActionCalls())
+            << c.name;
+        EXPECT_EQ(c.after, settings.Read()) << c.name;
     }
 }
 
@@ -65,37 +84,11 @@ TEST_F(MsDosMode, AnExistingFileIsOpenedByTheNameAsRead)
 {
     dosFile.Write("pif");
     settings.Write(test::Format("[Lichtaus+ Optionen]\r\nMS-DOS-Modus=%s\r\n", dosFile.Path()));
+    fake.shellExecuteResults = kRefusedLaunches;
     actions::StartMsDosMode();
     EXPECT_EQ((Calls{test::Format("OpenFile(%s,0x4000)", dosFile.Path()),
                      test::Format("ShellExecuteA(NULL,NULL,%s,NULL,NULL,1)", dosFile.Path())}),
               ActionCalls());
-}
-
-TEST_F(MsDosMode, AWrongOrEmptyNameIsWrittenBackUnchanged)
-{
-    for (const char* name : {"C:\\Falsch\\Modus.pif", ""}) {
-        fake.calls.clear();
-        std::string contents = test::Format("[Lichtaus+ Optionen]\r\nQuickInfo=Ja\r\nMS-DOS-Modus=%s\r\n", name);
-        settings.Write(contents);
-        actions::StartMsDosMode();
-        Calls calls = ActionCalls();
-        ASSERT_EQ(4u, calls.size()) << name;
-        EXPECT_EQ(test::Format("MessageBoxA(NULL,%s|Lichtaus+|0x10040)", NotFound(name, settings.Path()).c_str()), calls[1]);
-        EXPECT_EQ(test::Format("WritePrivateProfileStringA(Lichtaus+ Optionen,MS-DOS-Modus,%s)", name), calls[2]);
-        EXPECT_EQ(contents, settings.Read());
-    }
-}
-
-TEST_F(MsDosMode, AFileDeepInTheFolderTreeIsFound)
-{
-    test::LongFolder folder(220);
-    std::string name = folder.Path() + "Modus.pif";
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(file);
-    config::WriteMsDosModeFile(name.c_str());
-    actions::StartMsDosMode();
-    EXPECT_EQ((Calls{test::Format("ShellExecuteA(NULL,NULL,%s,NULL,NULL,1)", name.c_str())}),
-              fake.Calls({"MessageBoxA", "ShellExecuteA"}));
 }
 
 std::string shownMessage;

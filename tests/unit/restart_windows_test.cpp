@@ -63,7 +63,7 @@ TEST_F(RestartWindowsOnly, OnlyAMissingFileOnLaunchIsReportedAndRunOnceStays)
     const struct {
         DWORD error;
         bool reported;
-    } cases[] = {{ERROR_FILE_NOT_FOUND, true}, {ERROR_ACCESS_DENIED, false}, {ERROR_PATH_NOT_FOUND, false}};
+    } cases[] = {{ERROR_FILE_NOT_FOUND, true}, {ERROR_PATH_NOT_FOUND, false}};
     for (const auto& c : cases) {
         fake.calls.clear();
         test::RegistrySandbox::Clear();
@@ -91,7 +91,6 @@ TEST_F(RestartWindowsOnly, TheLongestTemporaryDirectoryStillFits)
     // 259 characters from GetTempPathA, plus the 20-character name.
     fake.tempPath = "C:\\" + std::string(255, 't') + "\\";
     ASSERT_EQ(259u, fake.tempPath.size());
-    os::OpenFile = [](LPCSTR, LPOFSTRUCT, UINT) WINAPI_LAMBDA -> HFILE { return HFILE_ERROR; };
     actions::RestartWindowsOnly();
     std::string path = fake.tempPath + "Lichtaus+Restart.exe";
     EXPECT_EQ(path, program::restartProgramPath);

@@ -34,72 +34,56 @@ protected:
         test::ResetProgramState();
         SetSettings("Windows beenden...");
         fake.recordStorage = false;
+        ui::ReleaseTrayIconImage();   // whatever an earlier test left shown
+        fake.calls.clear();
     }
     void TearDown() override { ui::ReleaseTrayIconImage(); }
     test::RegistrySandbox registry;
     FakeWindows fake;
 };
 
+// Any icon of ours goes first; a refused icon is reported, its picture
+// destroyed and the program closed.
 TEST_F(Tray, AddTrayIconReplacesAnyIconAndSetsPictureCallbackAndTooltip)
 {
     SetSettings("Benutzer abmelden");
-    ui::AddTrayIcon();
-    EXPECT_EQ((Calls{
-                  "Shell_NotifyIconA(NIM_DELETE,size=88,tray,id=0,flags=0,callback=0x0,icon=0,tip=)",
-                  "LoadImageA(1004,1,16,16,0)",
-                  "Shell_NotifyIconA(NIM_ADD,size=88,tray,id=0,flags=7,callback=0x400,icon=1,tip=Benutzer abmelden)",
-                  "Shell_NotifyIconA(NIM_MODIFY,size=88,tray,id=0,flags=4,callback=0x0,icon=0,tip=Benutzer abmelden - "
-                  "Lichtaus+)",
-              }),
-              fake.calls);
-}
-
-TEST_F(Tray, ARefusedIconIsReportedDestroyedAndTheProgramCloses)
-{
-    fake.notifyResults = {FALSE};
-    ui::AddTrayIcon();
-    EXPECT_EQ((Calls{
-                  "Shell_NotifyIconA(NIM_DELETE,size=88,tray,id=0,flags=0,callback=0x0,icon=0,tip=)",
-                  "LoadImageA(1000,1,16,16,0)",
-                  "Shell_NotifyIconA(NIM_ADD,size=88,tray,id=0,flags=7,callback=0x400,icon=1,tip=Windows beenden...)",
-                  "MessageBoxA(NULL,Hinzuf\xfcgen des Symbols in die Task-Leiste fehlgeschlagen.\n\nLichtaus+ kann "
-                  "nicht ausgef\xfchrt werden.|Lichtaus+|0x10010)",
-                  "DestroyIcon(1)",
-                  "PostMessageA(tray,0x10,0,0)",
-                  "Shell_NotifyIconA(NIM_MODIFY,size=88,tray,id=0,flags=4,callback=0x0,icon=0,tip=Windows beenden... - "
-                  "Lichtaus+)",
-              }),
-              fake.calls);
-}
-
-TEST_F(Tray, EachDefaultActionShowsItsOwnPicture)
-{
-    const struct {
-        const char* label;
-        const char* load;
-    } cases[] = {
-        {"Windows beenden...", "LoadImageA(1000,1,16,16,0)"},   {"windows HERUNTERFAHREN", "LoadImageA(1001,1,16,16,0)"},
-        {"Windows neu starten", "LoadImageA(1002,1,16,16,0)"},  {"MS-DOS-Modus starten", "LoadImageA(1003,1,16,16,0)"},
-        {"Benutzer abmelden", "LoadImageA(1004,1,16,16,0)"},
-        {"Kaffee kochen", "LoadImageA(1000,1,16,16,0)"},        // no action: the first picture, not none
-    };
-    for (const auto& c : cases) {
+    for (BOOL added : {TRUE, FALSE}) {
         fake.calls.clear();
-        lstrcpyA(config::settings.menuepunkt, c.label);
-        ui::UpdateTrayIcon();
-        EXPECT_EQ(Calls{c.load}, fake.Calls("LoadImageA")) << c.label;
-        EXPECT_EQ(1u, fake.Calls("Shell_NotifyIconA").size());
-        EXPECT_NE(std::string::npos, fake.Calls("Shell_NotifyIconA")[0].find("NIM_MODIFY,size=88,tray,id=0,flags=2"));
+        fake.notifyResults = {added};
+        ui::AddTrayIcon();
+        Calls expected = {
+            "Shell_NotifyIconA(NIM_DELETE,size=88,tray,id=0,flags=0,callback=0x0,icon=0,tip=)",
+            "LoadImageA(1004,1,16,16,0)",
+            test::Format("Shell_NotifyIconA(NIM_ADD,size=88,tray,id=0,flags=7,callback=0x400,icon=%d,tip=Benutzer abmelden)",
+                         added ? 1 : 2),
+        };
+        if (!added)
+            expected.insert(expected.end(), {"MessageBoxA(NULL,Hinzuf\xfcgen des Symbols in die Task-Leiste fehlgeschlagen."
+                                             "\n\nLichtaus+ kann nicht ausgef\xfchrt werden.|Lichtaus+|0x10010)",
+                                             "DestroyIcon(2)", "PostMessageA(tray,0x10,0,0)"});
+        expected.push_back("Shell_NotifyIconA(NIM_MODIFY,size=88,tray,id=0,flags=4,callback=0x0,icon=0,"
+                           "tip=Benutzer abmelden - Lichtaus+)");
+        EXPECT_EQ(expected, fake.calls) << added;
     }
 }
 
-TEST_F(Tray, ReplacedPicturesAreReleasedSoNoIconHandlesPileUp)
+// Each picture is the default action's, and is released once the shell holds
+// the next one; a refused one at once.
+TEST_F(Tray, EachPictureIsTheDefaultActionsAndIsReleasedOnceReplaced)
 {
+    lstrcpyA(config::settings.menuepunkt, "windows HERUNTERFAHREN");
     ui::AddTrayIcon();   // icon 1
-    for (int i = 0; i < 3; ++i)
-        ui::UpdateTrayIcon();   // icons 2, 3, 4
-    ui::AddTrayIcon();          // icon 5, e.g. after the taskbar restarted
-    EXPECT_EQ((Calls{"DestroyIcon(1)", "DestroyIcon(2)", "DestroyIcon(3)", "DestroyIcon(4)"}), fake.Calls("DestroyIcon"));
+    lstrcpyA(config::settings.menuepunkt, "Kaffee kochen");   // no action: the first picture, not none
+    ui::UpdateTrayIcon();   // icon 2
+    lstrcpyA(config::settings.menuepunkt, "MS-DOS-Modus starten");
+    ui::UpdateTrayIcon();   // icon 3
+    fake.notifyResults = {FALSE};
+    ui::AddTrayIcon();   // icon 4, refused by a restarted taskbar: 3 stays shown
+    ui::AddTrayIcon();   // icon 5
+    EXPECT_EQ((Calls{"LoadImageA(1001,1,16,16,0)", "LoadImageA(1000,1,16,16,0)", "LoadImageA(1003,1,16,16,0)",
+                     "LoadImageA(1003,1,16,16,0)", "LoadImageA(1003,1,16,16,0)"}),
+              fake.Calls("LoadImageA"));
+    EXPECT_EQ((Calls{"DestroyIcon(1)", "DestroyIcon(2)", "DestroyIcon(4)", "DestroyIcon(3)"}), fake.Calls("DestroyIcon"));
     fake.calls.clear();
     os::DestroyMenu = [](HMENU) WINAPI_LAMBDA -> BOOL { return TRUE; };
     os::DestroyWindow = [](HWND) WINAPI_LAMBDA -> BOOL { return TRUE; };
@@ -114,10 +98,8 @@ TEST_F(Tray, TooltipIsTheLabelAsHeldWithTheSuffixWhenQuickInfoIsJa)
         const char* quickInfo;
         const char* tip;
     } cases[] = {
-        {"Benutzer abmelden", "Ja", "Benutzer abmelden - Lichtaus+"},
         {"Benutzer abmelden", "Nein", "Benutzer abmelden"},
-        {"windows NEU starten", "ja", "windows NEU starten - Lichtaus+"},
-        {"MS-DOS-Modus starten", "JA", "MS-DOS-Modus starten - Lichtaus+"},
+        {"windows NEU starten", "jA", "windows NEU starten - Lichtaus+"},
         // The longest text the settings can hold still fits the 64 characters.
         {"1234567890123456789012345678901234567890123456X", "Ja",
          "1234567890123456789012345678901234567890123456X - Lichtaus+"},
@@ -132,7 +114,8 @@ TEST_F(Tray, TooltipIsTheLabelAsHeldWithTheSuffixWhenQuickInfoIsJa)
     }
 }
 
-// What a mouse message on the icon does, by busy flag and click mode.
+// What a mouse message on the icon does: idle in either click mode, and busy
+// (whatever the mode).
 TEST_F(Tray, MouseMessagesByBusyFlagAndClickMode)
 {
     fake.windowAbove = test::kDialog;
@@ -143,57 +126,42 @@ TEST_F(Tray, MouseMessagesByBusyFlagAndClickMode)
     const char kPopup[] = "GetCursorPos()|PostMessageA(tray,0x401,0,32768300)";
     const struct {
         UINT mouse;
-        bool busy;
-        const char* mode;
-        const char* expected;
+        const char* singleClick;
+        const char* doubleClick;
+        const char* busy;
     } cases[] = {
-        {WM_LBUTTONDOWN, false, "Einfacher Klick", kRun},
-        {WM_LBUTTONDOWN, false, "Doppelklick", ""},
-        {WM_LBUTTONDOWN, true, "Einfacher Klick", kBeep},
-        {WM_LBUTTONDBLCLK, false, "Doppelklick", kRun},
-        {WM_LBUTTONDBLCLK, false, "doppelKLICK", kRun},
-        {WM_LBUTTONDBLCLK, false, "Einfacher Klick", ""},
-        {WM_LBUTTONDBLCLK, true, "Doppelklick", kForward},
-        {WM_RBUTTONDOWN, false, "Doppelklick", ""},
-        {WM_RBUTTONDOWN, true, "Doppelklick", kBeep},
-        {WM_RBUTTONUP, false, "Einfacher Klick", kPopup},
-        {WM_RBUTTONUP, true, "Doppelklick", kForward},
-        {WM_RBUTTONDBLCLK, false, "Doppelklick", ""},
-        {WM_RBUTTONDBLCLK, true, "Doppelklick", kForward},
-        {WM_LBUTTONUP, false, "Einfacher Klick", ""},
-        {WM_LBUTTONUP, true, "Einfacher Klick", ""},
-        {WM_MOUSEMOVE, true, "Einfacher Klick", ""},
-        {WM_MBUTTONDOWN, false, "Einfacher Klick", ""},
+        {WM_LBUTTONDOWN, kRun, "", kBeep},    {WM_LBUTTONUP, "", "", ""},
+        {WM_LBUTTONDBLCLK, "", kRun, kForward}, {WM_RBUTTONDOWN, "", "", kBeep},
+        {WM_RBUTTONUP, kPopup, kPopup, kForward}, {WM_RBUTTONDBLCLK, "", "", kForward},
+        {WM_MOUSEMOVE, "", "", ""},           {WM_MBUTTONDOWN, "", "", ""},
     };
     for (const auto& c : cases) {
-        fake.calls.clear();
-        SetSettings("Windows herunterfahren", c.mode);
-        ui::busy = c.busy;
-        EXPECT_EQ(0, Send(ui::kTrayCallbackMessage, 0, c.mouse));
-        std::string joined;
-        for (const std::string& call : fake.calls)
-            joined += (joined.empty() ? "" : "|") + call;
-        EXPECT_EQ(c.expected, joined) << "mouse 0x" << std::hex << c.mouse << " busy " << c.busy << " " << c.mode;
+        const struct {
+            const char* mode;
+            int busy;
+            const char* expected;
+        } states[] = {{"einfacher KLICK", 0, c.singleClick}, {"doppelKLICK", 0, c.doubleClick},
+                      {"Einfacher Klick", 1, c.busy}};
+        for (const auto& s : states) {
+            fake.calls.clear();
+            SetSettings("Windows herunterfahren", s.mode);
+            ui::busy = s.busy;
+            EXPECT_EQ(0, Send(ui::kTrayCallbackMessage, 0, c.mouse));
+            std::string joined;
+            for (const std::string& call : fake.calls)
+                joined += (joined.empty() ? "" : "|") + call;
+            EXPECT_EQ(s.expected, joined) << "mouse 0x" << std::hex << c.mouse << " busy " << s.busy << " " << s.mode;
+        }
     }
-}
 
-TEST_F(Tray, BusyWithNoWindowAboveBringsNothingForward)
-{
-    ui::busy = 1;
+    // Busy with no window above: nothing to bring forward.
+    fake.calls.clear();
+    fake.windowAbove = nullptr;
     Send(ui::kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
     EXPECT_EQ((Calls{"GetWindow(tray,3)", "MessageBeep(0)"}), fake.calls);
-}
-
-TEST_F(Tray, SingleClickModeRunsADoubleClickOnce)
-{
-    SetSettings("Benutzer abmelden", "Einfacher Klick");
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-        Send(ui::kTrayCallbackMessage, 0, mouse);
-    EXPECT_EQ(Calls{"PostMessageA(tray,0x111,900,0)"}, fake.calls);
-}
-
-TEST_F(Tray, AClickWithoutADefaultActionPostsNothing)
-{
+    // A "Menüpunkt" that names no action (only a caller can set one): a click runs nothing.
+    fake.calls.clear();
+    ui::busy = 0;
     SetSettings("Kaffee kochen", "Einfacher Klick");
     Send(ui::kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
     EXPECT_TRUE(fake.calls.empty());
@@ -214,19 +182,18 @@ TEST_F(Tray, PopupMenuOpensAtTheCursorWithTheDefaultItemBold)
     EXPECT_EQ((Calls{"SetMenuDefaultItem(800,0)", "SetForegroundWindow(tray)", "TrackPopupMenu(2,-300,-20,0,tray,NULL)",
                      "PostMessageA(tray,0x0,0,0)"}),
               fake.calls);
-}
 
-TEST_F(Tray, PopupMenuWithoutADefaultActionKeepsTheOldDefaultItem)
-{
+    // Without a default action the menu keeps its old default item.
+    fake.calls.clear();
     SetSettings("Kaffee kochen");
     Send(ui::kPopupRequestMessage, 0, MAKELPARAM(10, 20));
-    EXPECT_TRUE(fake.Calls("SetMenuDefaultItem").empty());
-    EXPECT_EQ(Calls{"TrackPopupMenu(2,10,20,0,tray,NULL)"}, fake.Calls("TrackPopupMenu"));
+    EXPECT_EQ((Calls{"SetForegroundWindow(tray)", "TrackPopupMenu(2,10,20,0,tray,NULL)", "PostMessageA(tray,0x0,0,0)"}),
+              fake.calls);
 }
 
 int busyDuringCall = -1;
 
-TEST_F(Tray, ShutDownAndRestartCommandsFollowTheSettingsAndTheFamily)
+TEST_F(Tray, ShutDownAndRestartCommandsFollowTheSettingsAndRunWhileBusy)
 {
     const struct {
         WORD command;
@@ -235,15 +202,16 @@ TEST_F(Tray, ShutDownAndRestartCommandsFollowTheSettingsAndTheFamily)
         bool nt;
         const char* call;
     } cases[] = {
-        {IDM_SHUT_DOWN, "Ja", "Ja", true, "ExitWindowsEx(9,0)"},
         {IDM_SHUT_DOWN, "ja", "Ja", false, "ExitWindowsEx(9,0)"},
-        {IDM_SHUT_DOWN, "Nein", "Ja", true, "InitiateSystemShutdownA(NULL,NULL,0,0,0)"},
         {IDM_SHUT_DOWN, "Nein", "Ja", false, "ExitWindowsEx(1,0)"},
         {IDM_RESTART, "Ja", "Ja", true, "ExitWindowsEx(2,0)"},
-        {IDM_RESTART, "Ja", "Ja", false, "ExitWindowsEx(2,0)"},
-        {IDM_RESTART, "Ja", "nein", true, "ExitWindowsEx(0,0)"},   // log off instead
-        {IDM_RESTART, "Ja", "Nein", false, "ShellExecuteA"},        // the restart program
+        {IDM_RESTART, "Ja", "nein", true, "ExitWindowsEx(0,0)"},   // without warm start: log off on NT
         {IDM_LOG_OFF, "Ja", "Ja", false, "ExitWindowsEx(0,0)"},
+    };
+    os::ExitWindowsEx = [](UINT flags, DWORD reserved) WINAPI_LAMBDA -> BOOL {
+        busyDuringCall = ui::busy;
+        FakeWindows::current->Record(test::Format("ExitWindowsEx(%u,%lu)", flags, reserved));
+        return TRUE;
     };
     for (const auto& c : cases) {
         fake.calls.clear();
@@ -251,23 +219,11 @@ TEST_F(Tray, ShutDownAndRestartCommandsFollowTheSettingsAndTheFamily)
         lstrcpyA(config::settings.ausschalten, c.ausschalten);
         lstrcpyA(config::settings.warmstart, c.warmstart);
         busyDuringCall = -1;
-        os::ExitWindowsEx = [](UINT flags, DWORD reserved) WINAPI_LAMBDA -> BOOL {
-            busyDuringCall = ui::busy;
-            FakeWindows::current->Record(test::Format("ExitWindowsEx(%u,%lu)", flags, reserved));
-            return TRUE;
-        };
-        fake.tempPath = "C:\\windows\\temp\\";
-        program::instance = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);   // the restart image
         EXPECT_EQ(0, Send(WM_COMMAND, c.command));
-        Calls made = fake.Calls({"ExitWindowsEx", "InitiateSystemShutdownA", "ShellExecuteA"});
-        ASSERT_EQ(1u, made.size()) << c.command;
-        EXPECT_EQ(0u, made[0].find(c.call)) << made[0];
-        if (busyDuringCall != -1) {
-            EXPECT_EQ(1, busyDuringCall) << c.command;
-        }
+        EXPECT_EQ(Calls{c.call}, fake.Calls({"ExitWindowsEx", "InitiateSystemShutdownA", "ShellExecuteA"})) << c.command;
+        EXPECT_EQ(1, busyDuringCall) << c.command;
         EXPECT_EQ(0, ui::busy);
     }
-    DeleteFileA("C:\\windows\\temp\\Lichtaus+Restart.exe");
 }
 
 TEST_F(Tray, OptionsAndMsDosSetTheBusyFlagWhileAboutAndTheShutdownDialogDoNot)
@@ -276,21 +232,21 @@ TEST_F(Tray, OptionsAndMsDosSetTheBusyFlagWhileAboutAndTheShutdownDialogDoNot)
         WPARAM command;
         int busy;
     } cases[] = {{IDM_OPTIONS, 1}, {IDM_ABOUT, 0}, {IDM_SHUTDOWN_DIALOG, 0}, {IDM_MSDOS_MODE, 1}};
+    os::DialogBoxParamA = [](HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) WINAPI_LAMBDA -> INT_PTR {
+        busyDuringCall = ui::busy;
+        return 0;
+    };
+    os::FindWindowA = [](LPCSTR, LPCSTR) WINAPI_LAMBDA -> HWND {
+        busyDuringCall = ui::busy;
+        return nullptr;
+    };
+    os::MessageBoxA = [](HWND, LPCSTR, LPCSTR, UINT) WINAPI_LAMBDA -> int {
+        busyDuringCall = ui::busy;
+        return IDCANCEL;
+    };
+    lstrcpyA(config::settings.bestaetigung, "Ja");
     for (const auto& c : cases) {
         busyDuringCall = -1;
-        os::DialogBoxParamA = [](HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM) WINAPI_LAMBDA -> INT_PTR {
-            busyDuringCall = ui::busy;
-            return 0;
-        };
-        os::FindWindowA = [](LPCSTR, LPCSTR) WINAPI_LAMBDA -> HWND {
-            busyDuringCall = ui::busy;
-            return nullptr;
-        };
-        lstrcpyA(config::settings.bestaetigung, "Ja");
-        os::MessageBoxA = [](HWND, LPCSTR, LPCSTR, UINT) WINAPI_LAMBDA -> int {
-            busyDuringCall = ui::busy;
-            return IDCANCEL;
-        };
         Send(WM_COMMAND, c.command);
         EXPECT_EQ(c.busy, busyDuringCall) << c.command;
         EXPECT_EQ(0, ui::busy);
@@ -326,18 +282,16 @@ TEST_F(Tray, CommandsAreDispatchedOnTheLowWord)
 
 TEST_F(Tray, RegisteredMessagesAreRecognisedOnlyOnceRegistered)
 {
-    static Calls defaults;
-    defaults.clear();
     os::DefWindowProcA = [](HWND, UINT message, WPARAM, LPARAM) WINAPI_LAMBDA -> LRESULT {
-        defaults.push_back(test::Format("DefWindowProcA(0x%x)", message));
+        FakeWindows::current->Record(test::Format("DefWindowProcA(0x%x)", message));
         return 77;
     };
     // Not registered (command-line mode, a second instance): WM_NULL is
     // passed on like any other message.
     EXPECT_EQ(77, Send(WM_NULL));
-    EXPECT_EQ(Calls{"DefWindowProcA(0x0)"}, defaults);
-    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(Calls{"DefWindowProcA(0x0)"}, fake.calls);
 
+    fake.calls.clear();
     program::addTrayIconMessage = 0xC001;
     program::closeProgramMessage = 0xC002;
     program::taskbarCreatedMessage = 0xC003;
@@ -346,15 +300,21 @@ TEST_F(Tray, RegisteredMessagesAreRecognisedOnlyOnceRegistered)
     for (UINT addAgain : {0xC001u, 0xC003u}) {
         fake.calls.clear();
         EXPECT_EQ(0, Send(addAgain, 1, 2));
-        EXPECT_EQ(2u, fake.Calls("Shell_NotifyIconA").size() - 1) << "delete, add, then the tooltip";
-        EXPECT_NE(std::string::npos, fake.Calls("Shell_NotifyIconA")[0].find("NIM_DELETE"));
-        EXPECT_NE(std::string::npos, fake.Calls("Shell_NotifyIconA")[1].find("NIM_ADD"));
+        const Calls notify = fake.Calls("Shell_NotifyIconA");   // delete, add, then the tooltip
+        ASSERT_EQ(3u, notify.size());
+        EXPECT_NE(std::string::npos, notify[1].find("NIM_ADD"));
     }
     EXPECT_EQ(77, Send(0xC004));
 }
 
 HMENU fakeMenu = reinterpret_cast<HMENU>(0x3E01);
 HMENU fakePopup = reinterpret_cast<HMENU>(0x3E02);
+
+BOOL WINAPI RecordDestroyMenu(HMENU menu)
+{
+    FakeWindows::current->Record(menu == fakeMenu ? "DestroyMenu(menu)" : "DestroyMenu(?)");
+    return TRUE;
+}
 
 TEST_F(Tray, WindowCreationLoadsTheMenuOrRefusesWithAMessage)
 {
@@ -367,10 +327,7 @@ TEST_F(Tray, WindowCreationLoadsTheMenuOrRefusesWithAMessage)
         FakeWindows::current->Record(test::Format("GetSubMenu(%d)", position));
         return popup;
     };
-    os::DestroyMenu = [](HMENU menu) WINAPI_LAMBDA -> BOOL {
-        FakeWindows::current->Record(menu == fakeMenu ? "DestroyMenu(menu)" : "DestroyMenu(?)");
-        return TRUE;
-    };
+    os::DestroyMenu = RecordDestroyMenu;
     const char kError[] = "MessageBoxA(NULL,Fehler beim Erzeugen des Men\xfcs.|Lichtaus+|0x10010)";
     const struct {
         HMENU loaded, popup;
@@ -394,10 +351,7 @@ TEST_F(Tray, CloseRemovesTheIconDestroysMenuAndWindowAndDestroyQuits)
 {
     ui::menu = fakeMenu;
     ui::popupMenu = fakePopup;
-    os::DestroyMenu = [](HMENU menu) WINAPI_LAMBDA -> BOOL {
-        FakeWindows::current->Record(menu == fakeMenu ? "DestroyMenu(menu)" : "DestroyMenu(?)");
-        return TRUE;
-    };
+    os::DestroyMenu = RecordDestroyMenu;
     os::DestroyWindow = [](HWND window) WINAPI_LAMBDA -> BOOL {
         FakeWindows::current->Record(window == test::kTrayWindow ? "DestroyWindow(tray)" : "DestroyWindow(?)");
         return TRUE;
