@@ -2,6 +2,7 @@
 // validation, over-long values, the existence test and storing.
 #include <gtest/gtest.h>
 
+#include "src/config/default_actions.h"
 #include "support/program_state.h"
 #include "support/temp_file.h"
 
@@ -101,6 +102,52 @@ TEST_F(Settings, AFolderIsNoSettingsFileAndAStoredFileIsFoundAlsoDeepInTheTree)
         EXPECT_TRUE(config::SettingsFileExists()) << path.size();
         EXPECT_EQ("Windows beenden...|Ja|Ja|Doppelklick|Nein|Nein", Load()) << path.size();
     }
+}
+
+TEST_F(Settings, DamagedOrOddFilesLoadAllowedValuesAndStayAsTheyWere)
+{
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += static_cast<char>((i * 7919 + 13) % 256);   // every byte value, NULs included
+    const std::string section = "[Lichtaus+ Optionen]\r\nMen\xfcpunkt=Benutzer abmelden\r\nQuickInfo=Nein";
+    const std::wstring wide = L"\xfeff[Lichtaus+ Optionen]\r\nMen\xfcpunkt=Benutzer abmelden\r\nQuickInfo=Nein\r\n";
+    const struct {
+        const char* name;
+        std::string contents;
+        const char* held;   // nullptr: any allowed values
+    } cases[] = {
+        {"binary junk", junk, nullptr},
+        {"junk before the section", junk + "\r\n" + section + "\r\n", nullptr},
+        {"a megabyte before the section", std::string(1 << 20, 'x') + "\r\n" + section + "\r\n",
+         "Benutzer abmelden|Ja|Ja|Doppelklick|Nein|Nein"},
+        {"no final line end", section, "Benutzer abmelden|Ja|Ja|Doppelklick|Nein|Nein"},
+        {"duplicate keys: the first one counts", section + "\r\nQuickInfo=Ja\r\n",
+         "Benutzer abmelden|Ja|Ja|Doppelklick|Nein|Nein"},
+        {"UTF-16 with its mark", std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2),
+         "Benutzer abmelden|Ja|Ja|Doppelklick|Nein|Nein"},
+    };
+    for (const auto& c : cases) {
+        file.Write(c.contents);
+        std::string held = Load();
+        if (c.held) {
+            EXPECT_EQ(c.held, held) << c.name;
+        } else {
+            EXPECT_NE(nullptr, config::FindDefaultAction(config::settings.menuepunkt)) << c.name;
+            EXPECT_EQ(std::string::npos, held.find('\x5a')) << c.name << ": a field left unterminated";
+        }
+        EXPECT_TRUE(file.Read() == c.contents) << c.name << ": loading changed the file";
+    }
+}
+
+TEST_F(Settings, StoringKeepsTheUsersOtherLinesAndSections)
+{
+    file.Write("; Lichtaus+\r\n[Andere]\r\nQuickInfo=fremd\r\n[Lichtaus+ Optionen]\r\nMS-DOS-Modus=C:\\D.pif\r\n"
+               "QuickInfo=Ja\r\n[Noch eine]\r\nx=1\r\n");
+    config::StoreSetting("QuickInfo", "Nein");
+    config::StoreSetting("Warmstart", "Nein");
+    EXPECT_EQ("; Lichtaus+\r\n[Andere]\r\nQuickInfo=fremd\r\n[Lichtaus+ Optionen]\r\nMS-DOS-Modus=C:\\D.pif\r\n"
+              "QuickInfo=Nein\r\nWarmstart=Nein\r\n[Noch eine]\r\nx=1\r\n",
+              file.Read());
 }
 
 TEST_F(Settings, AFailedWriteStillChangesTheSettingInMemory)
