@@ -26,7 +26,7 @@ if [ -z "${LICHTAUS_IN_XVFB:-}" ]; then
 fi
 
 wine build/Lichtaus+.exe "$@" </dev/null >/dev/null 2>&1 &
-if ! wine build/tests/e2e/wait_for_window.exe 20000 </dev/null 2>/dev/null; then
+if ! wine build/tools/scene.exe up 20000 </dev/null 2>/dev/null; then
   echo "Lichtaus+ did not come up" >&2
 fi
 sleep 1   # the desktop's taskbar paints the icon asynchronously

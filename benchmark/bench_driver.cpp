@@ -70,7 +70,7 @@ int Options(int count)
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
     for (int round = 0; round < count; ++round) {
         PostMessageA(tray, WM_COMMAND, 130, 0);
-        HWND dialog = e2e::WaitForCaption(processId, "#32770", "Lichtaus+ Optionen", 10000);
+        HWND dialog = e2e::WaitFor(processId, "#32770", "Lichtaus+ Optionen", true, 10000);
         if (!dialog)
             return 1;
         SendMessageA(GetDlgItem(dialog, 131 + round % 5), BM_CLICK, 0, 0);

@@ -40,7 +40,7 @@ shoot() {
   cp "$build/Lichtaus+.exe" "$folder/"
   printf '%b' "$settings" >"$folder/Lichtaus+.ini"
   wine "$folder/Lichtaus+.exe" "$@" </dev/null >/dev/null 2>&1 &
-  if ! wine "$build/tests/e2e/scene.exe" "$scene" 20000 </dev/null >/dev/null 2>&1; then
+  if ! wine "$build/tools/scene.exe" "$scene" 20000 </dev/null >/dev/null 2>&1; then
     echo "screenshots: the scene '$scene' did not come up" >&2
     exit 1
   fi

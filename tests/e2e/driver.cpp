@@ -1,76 +1,58 @@
-// The end-to-end driver's window and process helpers.
+// The end-to-end driver's process, window, file and registry helpers.
 #include "driver.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
-#include <set>
+#include <fstream>
+#include <sstream>
 
 namespace e2e {
 
-Program::~Program()
+Program::Program(const std::string& exe, const std::string& arguments)
 {
-    if (info_.hProcess) {
-        if (Running())
-            TerminateProcess(info_.hProcess, 1);
-        CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
-    }
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = {sizeof startup};
+    CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
 }
 
-bool Program::Start(const std::string& exePath, const std::string& arguments)
+Program::~Program()
 {
-    std::string commandLine = "\"" + exePath + "\"";
-    if (!arguments.empty())
-        commandLine += " " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    return CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info_) != FALSE;
+    if (WaitForExit(0) == STILL_ACTIVE)
+        TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
 }
 
 DWORD Program::WaitForExit(DWORD timeoutMs)
 {
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-        return STILL_ACTIVE;
     DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(info_.hProcess, &code);
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
     return code;
 }
 
-bool Program::Running() const
-{
-    return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-TempFolder::TempFolder(const char* name)
+Folder::Folder(const std::string& name, const std::string& settings, const char* exeName)
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    char unique[32];
-    snprintf(unique, sizeof unique, "%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    path_ = std::string(temp) + "e2e-" + name + "-" + unique;
-    CreateDirectoryA(path_.c_str(), nullptr);
+    path = temp + name;
+    CreateDirectoryA(path.c_str(), nullptr);
+    exe = path + "\\" + exeName;
+    ini = exe.substr(0, exe.rfind('.')) + ".ini";
+    CopyFileA(LICHTAUS_EXE, exe.c_str(), FALSE);
+    if (!settings.empty())
+        WriteFile(ini, settings);
 }
 
-TempFolder::~TempFolder()
+Folder::~Folder()
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-}
-
-std::string CopyProgram(const TempFolder& folder, const char* name)
-{
-    std::string target = folder.File(name);
-    CopyFileA(LICHTAUS_EXE, target.c_str(), FALSE);
-    return target;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        DeleteFileA((path + "\\" + found.cFileName).c_str());
+    FindClose(search);
+    RemoveDirectoryA(path.c_str());
 }
 
 namespace {
@@ -79,66 +61,74 @@ struct Search {
     DWORD processId;
     const char* className;
     bool visible;
-    HWND found;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK Match(HWND window, LPARAM parameter)
+BOOL CALLBACK Collect(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<Search*>(parameter);
     DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-        return TRUE;
-    if (search->visible && !IsWindowVisible(window))
-        return TRUE;
     char className[64] = {};
+    GetWindowThreadProcessId(window, &owner);
     GetClassNameA(window, className, sizeof className);
-    if (search->className && lstrcmpA(className, search->className) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    if (owner == search->processId && (!search->visible || IsWindowVisible(window)) &&
+        (!search->className || lstrcmpA(className, search->className) == 0))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Windows(DWORD processId, const char* className, bool visible)
+{
+    Search search = {processId, className, visible, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 } // namespace
 
-HWND WaitForWindow(DWORD processId, const char* className, bool visible, DWORD timeoutMs)
+std::vector<HWND> Visible(DWORD processId, const char* className)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        Search search = {processId, className, visible, nullptr};
-        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Sleep(20);
-    }
+    return Windows(processId, className, true);
 }
 
-HWND FindVisibleWindow(DWORD processId)
+HWND WaitFor(DWORD processId, const char* className, const char* caption, bool visible, DWORD timeoutMs)
 {
-    Search search = {processId, nullptr, true, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND window : Windows(processId, className, visible)) {
+            if (!caption || Text(window) == caption)
+                return (found = window) != nullptr;
+        }
+        return false;
+    }, timeoutMs);
+    return found;
 }
 
-std::string WindowText(HWND window)
+bool StaysQuiet(DWORD processId, HWND allowed)
+{
+    return !WaitUntil([&] {
+        for (HWND window : Visible(processId, nullptr))
+            if (window != allowed)
+                return true;
+        return false;
+    }, kQuiet);
+}
+
+std::string Text(HWND window)
 {
     char text[2048] = {};
     GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
-std::string MessageText(HWND box)
+std::string Box(HWND box)
 {
     char text[2048] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
-}
-
-bool HasButton(HWND dialog, int id)
-{
-    return GetDlgItem(dialog, id) != nullptr;
+    std::string result = Text(box) + "|" + text + "|";
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO})
+        result += GetDlgItem(box, id) ? std::to_string(id) : "";
+    return result;
 }
 
 void Press(HWND dialog, int id)
@@ -146,112 +136,53 @@ void Press(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-namespace {
-
-struct Collect {
-    DWORD processId;
-    const char* className;
-    HWND owner;   // for the taskbar's tooltips
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectVisible(HWND window, LPARAM parameter)
-{
-    auto* collect = reinterpret_cast<Collect*>(parameter);
-    Search search = {collect->processId, collect->className, true, nullptr};
-    Match(window, reinterpret_cast<LPARAM>(&search));
-    if (search.found)
-        collect->found.push_back(window);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectOwned(HWND window, LPARAM parameter)
-{
-    auto* collect = reinterpret_cast<Collect*>(parameter);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, collect->className) == 0 && GetWindow(window, GW_OWNER) == collect->owner)
-        collect->found.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
-std::vector<HWND> VisibleWindows(DWORD processId, const char* className)
-{
-    Collect collect = {processId, className, nullptr, {}};
-    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&collect));
-    return collect.found;
-}
-
-HWND WaitForCaption(DWORD processId, const char* className, const char* caption, DWORD timeoutMs)
-{
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : VisibleWindows(processId, className)) {
-                if (WindowText(window) == caption)
-                    found = window;
-            }
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
-}
-
-void PostKey(HWND window, WPARAM key)
+void Key(HWND window, WPARAM key)
 {
     PostMessageA(window, WM_KEYDOWN, key, 1);
     PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
-void PostChar(HWND window, char character)
+namespace {
+
+BOOL CALLBACK CollectTooltips(HWND window, LPARAM parameter)
 {
-    PostMessageA(window, WM_CHAR, static_cast<BYTE>(character), 1);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == FindWindowA("Shell_TrayWnd", nullptr))
+        reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
 }
 
-std::vector<TrayIcon> TrayIcons()
+} // namespace
+
+// Wine's taskbar keeps one tooltip window per icon. A tooltip copies the
+// record and the text into memory of its own process, so both are placed
+// there; a tool without a place on the taskbar is a removed icon's.
+std::vector<Icon> TrayIcons()
 {
-    std::vector<TrayIcon> icons;
-    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    std::vector<Icon> icons;
     DWORD shellId = 0;
-    if (!taskbar || !GetWindowThreadProcessId(taskbar, &shellId))
-        return icons;
+    GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellId);
     HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
     if (!shell)
         return icons;
-    // The tooltip copies a tool's record and text into memory of its own
-    // process, so the record and the text buffer are placed there.
     constexpr SIZE_T kTextOffset = 512, kSize = 4096;
     auto* remote = static_cast<char*>(VirtualAllocEx(shell, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
-    // Wine leaves the tooltip of a removed icon behind with an empty place
-    // and never uses it again; skipping those keeps each call quick.
-    static std::set<HWND> removed;
-    Collect tooltips = {0, TOOLTIPS_CLASSA, taskbar, {}};
-    EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&tooltips));
-    for (HWND tooltip : tooltips.found) {
-        if (removed.count(tooltip))
-            continue;
-        LRESULT tools = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
-        for (LRESULT index = 0; remote && index < tools; ++index) {
-            TTTOOLINFOA tool = {};
-            tool.cbSize = sizeof tool;
-            tool.lpszText = remote + kTextOffset;
-            char text[kSize - kTextOffset] = {};
-            if (!WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr) ||
-                !WriteProcessMemory(shell, remote + kTextOffset, text, sizeof text, nullptr) ||
-                !SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(remote)) ||
-                !ReadProcessMemory(shell, remote, &tool, sizeof tool, nullptr) ||
-                !ReadProcessMemory(shell, remote + kTextOffset, text, sizeof text - 1, nullptr))
-                continue;
-            if (IsRectEmpty(&tool.rect))
-                removed.insert(tooltip);
-            else
-                icons.push_back({text, tool.rect});
-        }
+    std::vector<HWND> tooltips;
+    EnumWindows(CollectTooltips, reinterpret_cast<LPARAM>(&tooltips));
+    for (HWND tooltip : tooltips) {
+        TTTOOLINFOA tool = {sizeof tool};
+        tool.lpszText = remote + kTextOffset;
+        char text[kSize - kTextOffset] = {};
+        if (SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) > 0 &&
+            WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr) &&
+            WriteProcessMemory(shell, remote + kTextOffset, text, sizeof text, nullptr) &&
+            SendMessageA(tooltip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(shell, remote, &tool, sizeof tool, nullptr) &&
+            ReadProcessMemory(shell, remote + kTextOffset, text, sizeof text - 1, nullptr) && !IsRectEmpty(&tool.rect))
+            icons.push_back({text, tool.rect});
     }
-    if (remote)
-        VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+    VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
     CloseHandle(shell);
     return icons;
 }
@@ -259,37 +190,101 @@ std::vector<TrayIcon> TrayIcons()
 int CountTrayIcons(const std::string& tip)
 {
     int count = 0;
-    for (const TrayIcon& icon : TrayIcons())
+    for (const Icon& icon : TrayIcons())
         count += icon.tip == tip;
     return count;
 }
 
 std::string ReadFile(const std::string& path)
 {
-    std::string contents;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return "<absent>";
-    char buffer[4096];
-    size_t read;
-    while ((read = fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents.append(buffer, read);
-    fclose(file);
-    return contents;
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return file ? contents.str() : "<absent>";
 }
 
 void WriteFile(const std::string& path, const std::string& contents)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return;
-    fwrite(contents.data(), 1, contents.size(), file);
-    fclose(file);
+    std::ofstream(path, std::ios::binary) << contents;
 }
 
-bool FileExists(const std::string& path)
+bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+struct Value {
+    const char* key;
+    const char* name;
+    const char* shownAs;
+};
+constexpr Value kValues[] = {
+    {kPolicies, "NoLogoff", "NoLogoff"}, {kPolicies, "NoClose", "NoClose"}, {kRun, "Lichtaus+", "Run"},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Lichtaus+", "RunOnce"},
+    {kUninstall, "DisplayName", "DisplayName"}, {kUninstall, "UninstallString", "UninstallString"},
+};
+const struct {
+    HKEY root;
+    const char* name;
+} kRoots[] = {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}};
+
+} // namespace
+
+std::string Registry()
+{
+    std::string lines;
+    for (const auto& root : kRoots) {
+        HKEY key;
+        if (RegOpenKeyExA(root.root, kPolicies, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            lines += std::string(root.name) + " policy key\n";
+            RegCloseKey(key);
+        }
+        for (const Value& value : kValues) {
+            BYTE data[1025];
+            DWORD type, size = sizeof data - 1;
+            if (RegOpenKeyExA(root.root, value.key, 0, KEY_READ, &key) != ERROR_SUCCESS)
+                continue;
+            if (RegQueryValueExA(key, value.name, nullptr, &type, data, &size) == ERROR_SUCCESS) {
+                std::string shown;
+                char hex[3];
+                for (DWORD i = 0; type != REG_SZ && i < size; ++i)
+                    shown += (snprintf(hex, sizeof hex, "%02x", data[i]), hex);
+                data[size] = 0;
+                if (type == REG_SZ)
+                    shown = reinterpret_cast<char*>(data);
+                lines += std::string(root.name) + " " + value.shownAs + "=" + shown + "\n";
+            }
+            RegCloseKey(key);
+        }
+    }
+    return lines;
+}
+
+void ClearRegistry()
+{
+    for (const auto& root : kRoots) {
+        for (const Value& value : kValues) {
+            HKEY key;
+            if (RegOpenKeyExA(root.root, value.key, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+                RegDeleteValueA(key, value.name);
+                RegCloseKey(key);
+            }
+        }
+        RegDeleteKeyA(root.root, kUninstall);
+        RegDeleteKeyA(root.root, kPolicies);
+    }
+}
+
+void SetValue(HKEY root, const char* key, const char* name, DWORD type, const std::string& data)
+{
+    HKEY opened;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(opened, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size() + (type == REG_SZ)));
+    RegCloseKey(opened);
 }
 
 } // namespace e2e

@@ -1,6 +1,6 @@
 // Drives the real Lichtaus+.exe from outside, as a user and the shell would:
-// starts it, finds its windows and message boxes, reads their texts and
-// presses their buttons. Runs in the same Wine prefix and desktop.
+// starts it, finds its windows and message boxes, reads and presses them, and
+// reads what it leaves behind (files, registry values, the tray icon).
 #pragma once
 
 #include <windows.h>
@@ -10,58 +10,31 @@
 
 namespace e2e {
 
-// A started Lichtaus+ process; ended by force if a test leaves it running.
-class Program {
-public:
-    Program() = default;
+constexpr DWORD kWait = 15000;
+// How long a program that should show nothing is watched: a window that is
+// coming comes well inside it.
+constexpr DWORD kQuiet = 800;
+
+// A started program; ended by force if a test leaves it running.
+struct Program {
+    PROCESS_INFORMATION info = {};
+    Program(const std::string& exe, const std::string& arguments);
     ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // Starts `exePath` with the argument text `arguments` (may be empty).
-    bool Start(const std::string& exePath, const std::string& arguments);
-    DWORD Id() const { return info_.dwProcessId; }
-    // The exit code, or STILL_ACTIVE when it has not ended within `timeoutMs`.
-    DWORD WaitForExit(DWORD timeoutMs);
-    bool Running() const;
-
-private:
-    PROCESS_INFORMATION info_ = {};
+    DWORD Id() const { return info.dwProcessId; }
+    // The exit code, or STILL_ACTIVE when it has not ended in time.
+    DWORD WaitForExit(DWORD timeoutMs = kWait);
 };
 
-// A fresh, empty folder in the temporary directory, removed with its files
-// when the object goes.
-class TempFolder {
-public:
-    explicit TempFolder(const char* name);
-    ~TempFolder();
-    const std::string& Path() const { return path_; }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
+// A fresh folder in the temporary directory holding a copy of the program,
+// so that its settings file is the test's; removed with its files.
+struct Folder {
+    std::string path, exe, ini;
+    // `settings`: the settings file to put beside it, if any.
+    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe");
+    ~Folder();
 };
 
-// Lichtaus+.exe copied into `folder`, so that its settings file is the test's.
-std::string CopyProgram(const TempFolder& folder, const char* name = "Lichtaus+.exe");
-
-// The first top-level window of the process with that class (visible ones
-// only when `visible`), waiting up to `timeoutMs`; nullptr if none came.
-HWND WaitForWindow(DWORD processId, const char* className, bool visible, DWORD timeoutMs);
-// Any visible top-level window of the process, without waiting.
-HWND FindVisibleWindow(DWORD processId);
-
-std::string WindowText(HWND window);
-// A message box's text: the static control with id 0xFFFF.
-std::string MessageText(HWND box);
-bool HasButton(HWND dialog, int id);
-// Presses a dialog's button the way a click would arrive.
-void Press(HWND dialog, int id);
-
-// Calls `done` every 20 ms until it is true or `timeoutMs` has passed; its
-// last result.
-template <typename Condition>
-bool WaitUntil(Condition done, DWORD timeoutMs)
+template <typename Condition> bool WaitUntil(Condition done, DWORD timeoutMs = kWait)
 {
     for (DWORD start = GetTickCount();; Sleep(20)) {
         if (done())
@@ -71,34 +44,41 @@ bool WaitUntil(Condition done, DWORD timeoutMs)
     }
 }
 
-// The visible top-level windows of the process with that class (any class
-// for nullptr), in Z order.
-std::vector<HWND> VisibleWindows(DWORD processId, const char* className);
-// The first visible window of the process with that class and exact caption,
-// waiting up to `timeoutMs`; nullptr if none came.
-HWND WaitForCaption(DWORD processId, const char* className, const char* caption, DWORD timeoutMs);
+// The process's visible top-level windows of that class (any for nullptr).
+std::vector<HWND> Visible(DWORD processId, const char* className);
+// Its first top-level window (hidden ones too) of that class and caption (any
+// caption for nullptr), waiting for it; nullptr when none came.
+HWND WaitFor(DWORD processId, const char* className, const char* caption = nullptr, bool visible = true,
+             DWORD timeoutMs = kWait);
+// True when for a while the process shows no visible window but `allowed`.
+bool StaysQuiet(DWORD processId, HWND allowed = nullptr);
 
-// Keyboard input for a popup menu, which reads it from its thread's queue:
-// a key press, or a typed character (a mnemonic).
-void PostKey(HWND window, WPARAM key);
-void PostChar(HWND window, char character);
+std::string Text(HWND window);
+// A message box: "caption|text|buttons", the buttons as the ids it has.
+std::string Box(HWND box);
+void Press(HWND dialog, int id);
+void Key(HWND window, WPARAM key);
 
-// One icon in the notification area of Wine's taskbar ("Shell_TrayWnd"): its
-// tooltip text and its place in the taskbar's client area.
-struct TrayIcon {
+// The icons in Wine's taskbar: tooltip and place in the taskbar.
+struct Icon {
     std::string tip;
     RECT rect;
 };
-// The icons the taskbar shows now. Wine's taskbar draws the icons itself and
-// keeps one tooltip window per icon; the tooltips are read from the shell's
-// process, and only those with a place on the taskbar count.
-std::vector<TrayIcon> TrayIcons();
-// How many icons with exactly this tooltip the taskbar shows.
+std::vector<Icon> TrayIcons();
 int CountTrayIcons(const std::string& tip);
 
-// Raw file and registry helpers.
-std::string ReadFile(const std::string& path);
+std::string ReadFile(const std::string& path);   // "<absent>" when missing
 void WriteFile(const std::string& path, const std::string& contents);
-bool FileExists(const std::string& path);
+bool Exists(const std::string& path);
+
+// Every registry value the program reads or writes, as "ROOT\\name=value" lines
+// (text values as text, others as hex bytes); the test's starting state.
+std::string Registry();
+void ClearRegistry();
+void SetValue(HKEY root, const char* key, const char* name, DWORD type, const std::string& data);
+
+inline constexpr char kPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lichtaus+";
 
 } // namespace e2e

@@ -1,5 +1,7 @@
-// Drives a running Lichtaus+ into one of the scenes the README pictures show
-// and returns once it is on screen, so that a screenshot can be taken:
+// Waits for a running Lichtaus+ or drives it into one of the scenes the
+// README pictures show, and returns once it is on screen, so that a
+// screenshot can be taken (run.sh and scripts/screenshots.sh):
+//   up         its first window or message box, or in tray mode its icon
 //   tray-menu  the icon's popup menu, opened by a right click on the icon
 //   options    the Options dialog, opened by the tray command
 //   about      the About dialog, opened by the tray command
@@ -9,7 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "e2e/driver.h"
+#include <windows.h>
+
 #include "res/resource_ids.h"
 
 namespace {
@@ -28,14 +31,40 @@ DWORD Remaining()
     return spent < timeoutMs ? timeoutMs - spent : 0;
 }
 
-// A visible window of the process with that class and caption (any caption
-// for nullptr), waiting for it.
+struct Search {
+    DWORD processId;
+    const char* className;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    char text[256] = {};
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    GetClassNameA(window, text, sizeof text);
+    if (search->className && lstrcmpA(text, search->className) != 0)
+        return TRUE;
+    GetWindowTextA(window, text, sizeof text);
+    if (search->caption && lstrcmpA(text, search->caption) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible window of the process with that class and caption (any class or
+// caption for nullptr), waiting for it.
 HWND WaitForVisible(DWORD processId, const char* className, const char* caption)
 {
     do {
-        HWND window = e2e::WaitForWindow(processId, className, true, 0);
-        if (window && (!caption || e2e::WindowText(window) == caption))
-            return window;
+        Search search = {processId, className, caption, nullptr};
+        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
         Sleep(50);
     } while (TimeLeft());
     return nullptr;
@@ -84,7 +113,13 @@ int main(int argc, char** argv)
     GetWindowThreadProcessId(tray, &processId);
 
     HWND shown = nullptr;
-    if (strcmp(scene, "confirm") == 0) {
+    if (strcmp(scene, "up") == 0) {
+        // A message box or dialog comes soon after the window, if one comes.
+        timeoutMs = GetTickCount() - startTick + 3000;
+        WaitForVisible(processId, nullptr, nullptr);
+        Sleep(500);   // let it finish painting
+        return 0;
+    } else if (strcmp(scene, "confirm") == 0) {
         shown = WaitForVisible(processId, "#32770", "Lichtaus+");
     } else {
         if (!WaitUntilIdle(tray))

@@ -1,0 +1,48 @@
+// The checks of the test programs: a failed check prints where and what it
+// expected; the program's exit code is the number of failed checks.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace test {
+
+inline int failures = 0;
+
+inline void Report(const char* file, int line, const std::string& what, const std::string& expected,
+                   const std::string& actual)
+{
+    ++failures;
+    printf("%s:%d: %s\n  expected: [%s]\n  actual:   [%s]\n", file, line, what.c_str(), expected.c_str(),
+           actual.c_str());
+    fflush(stdout);
+}
+
+// The tests write the registry values and files the program uses; on a real
+// Windows that would be the user's own. They run under Wine only.
+inline bool RefuseOutsideWine()
+{
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        return false;
+    printf("These tests change the program's registry values and run under Wine only.\n");
+    return true;
+}
+
+} // namespace test
+
+#define CHECK_EQ(expected, actual, what)                                                                   \
+    do {                                                                                                   \
+        auto expected_ = (expected);                                                                       \
+        auto actual_ = (actual);                                                                           \
+        if (!(expected_ == actual_))                                                                       \
+            test::Report(__FILE__, __LINE__, what, test::Text(expected_), test::Text(actual_));            \
+    } while (0)
+#define CHECK(condition, what) CHECK_EQ(true, static_cast<bool>(condition), what)
+
+namespace test {
+inline std::string Text(const std::string& value) { return value; }
+inline std::string Text(const char* value) { return value ? value : "(null)"; }
+template <typename T> std::string Text(T value) { return std::to_string(value); }
+} // namespace test

@@ -1,0 +1,399 @@
+// The real Lichtaus+.exe under Wine, driven from outside: what each start,
+// click, menu choice and dialog shows, and what it leaves in the settings
+// file, the registry and the notification area. Every question before an
+// exit action is answered Cancel: no test may end the Wine session.
+#include "e2e/driver.h"
+#include "res/resource_ids.h"
+#include "tests/check.h"
+
+using namespace e2e;
+
+namespace {
+
+const std::string kSection = "[Lichtaus+ Optionen]\r\n";
+const std::string kAsks = "Bestätigung=Ja\r\n";
+const std::string kDefaultTip = "Windows beenden... - Lichtaus+";
+const char kOptions[] = "Lichtaus+ Optionen";
+const std::string kOptionsBox = "Lichtaus+ Optionen|Menüpunkt aktivieren|12";
+const std::string kAboutBox = "Info über Lichtaus+|Lichtaus+\nVersion 2.12\n\nDie Lichtaus+ Entwickler\nMai 2000\n\n\n\n"
+                              "Wenn Sie sich per E-Mail als\nNutzer anmelden, werden Sie\nüber Neuerungen informiert.|1";
+const std::string kHelpBox =
+    "Lichtaus+ Hilfe|Befehlszeilenparameter für Lichtaus+\n\n/X\tWindows beenden...\n/S\tWindows herunterfahren\n"
+    "/P\tWindows herunterfahren und ausschalten\n/R\tWindows neu starten\n/T\tWindows neu starten ohne Warmstart\n"
+    "/D\tMS-DOS-Modus starten\n/L\tBenutzer abmelden\n\nMit ? wird eine zusätzliche Bestätigung angefordert.\n"
+    "Beispiel: /S?|1";
+const std::string kGreetingBox =
+    "Lichtaus+|Lichtaus+ Installation\n\nLichtaus+ hat keine Konfigurationsdatei gefunden. Entweder\n"
+    "benutzen Sie Lichtaus+ zum ersten Mal, oder die Konfiguration\nwurde gelöscht. In dem folgenden "
+    "Dialogfeld können Sie Ihre\npersönliche Lichtaus+ Konfiguration erstellen.\n\nWenn Sie sich per "
+    "E-Mail als Nutzer anmelden, werden Sie\nüber Neuerungen informiert. Viel Spaß mit Lichtaus+.|1";
+
+std::string Question(const std::string& label)
+{
+    return "Lichtaus+|" + label + "|12";
+}
+
+std::string LongPath(const std::string& path)
+{
+    char buffer[MAX_PATH];
+    DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
+    return length && length < sizeof buffer ? buffer : path;
+}
+
+// Waits for the process's message box or dialog, checks it, presses `button`
+// and waits until it has gone.
+void Answer(const Program& program, const std::string& expected, int button, const std::string& what)
+{
+    HWND box = WaitFor(program.Id(), "#32770");
+    CHECK_EQ(expected, box ? Box(box) : "<no box>", what);
+    Press(box, button);
+    WaitUntil([&] { return !IsWindowVisible(box); });
+}
+
+// The Options dialog as the user sees it: checked controls and greyed ones.
+std::string Shown(HWND dialog)
+{
+    std::string checked = "checked", disabled = "; disabled";
+    for (int id = IDC_ACTION_SHUTDOWN_DIALOG; id <= IDC_AUTOSTART; ++id) {
+        if (SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            checked += " " + std::to_string(id);
+        if (!IsWindowEnabled(GetDlgItem(dialog, id)))
+            disabled += " " + std::to_string(id);
+    }
+    return checked + disabled;
+}
+
+// Closes the Notepad window whose caption holds `caption`; false when none came.
+bool CloseNotepad(const std::string& caption)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND window = FindWindowA("Notepad", nullptr); window; window = FindWindowExA(nullptr, window, "Notepad", nullptr))
+            if (Text(window).find(caption) != std::string::npos)
+                return (found = window) != nullptr;
+        return false;
+    });
+    PostMessageA(found, WM_CLOSE, 0, 0);
+    return found && WaitUntil([&] { return !IsWindow(found); });
+}
+
+// A tray program started in a folder of its own, beside `settings` if given.
+struct Tray : Folder, Program {
+    HWND window;
+    Tray(const std::string& name, const std::string& settings)
+        : Folder(name, settings.empty() ? "" : kSection + settings), Program(exe, ""),
+          window(WaitFor(Id(), "Lichtaus+WndClass", nullptr, false))
+    {
+    }
+    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageA(window, message, wParam, lParam); }
+    void Click(LPARAM mouseMessage) { Post(WM_USER, 0, mouseMessage); }
+    bool HasIcon(const std::string& tip) { return WaitUntil([&] { return CountTrayIcons(tip) == 1; }); }
+    // Ends it as other programs may: it must end well and take its icon along.
+    void Close(const std::string& tip, const std::string& what)
+    {
+        Post(RegisterWindowMessageA("Lichtaus+CloseLichtaus"));
+        CHECK_EQ(0ul, WaitForExit(), what + ": exit code");
+        CHECK_EQ(0, CountTrayIcons(tip), what + ": icon left behind");
+    }
+};
+
+void CommandLineStarts()
+{
+    Folder nt("cmdline"), nine("cmdline98", "", "Lichtaus98.exe");
+    SetValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Lichtaus98.exe", "Version", REG_SZ, "win98");
+    auto notFound = [](const Folder& folder, const std::string& file) {
+        return "Lichtaus+|Die Datei '" + file + "' konnte nicht gefunden werden.\n\nLichtaus+ öffnet jetzt folgende Datei:\n'" +
+               folder.ini + "'.\n\nBitte tragen Sie statt '" + file +
+               "' den Dateinamen der\nDatei ein, die bei Ihrem System den MS-DOS-Modus startet.|1";
+    };
+    const std::string uninstallQuestion = "Lichtaus+ Deinstallation|Soll Lichtaus+ wirklich deinstalliert werden?|67";
+    const std::string uninstalled = "Lichtaus+|Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
+                                    "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini|1";
+    const std::string registry =
+        "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\n";
+    const std::string notepad = kSection + "MS-DOS-Modus=notepad.exe\r\n";
+    const struct {
+        const Folder& folder;
+        std::string arguments;
+        std::vector<std::pair<std::string, int>> boxes;
+        std::string settings, settingsAfter, notepad, registryAfter;
+    } cases[] = {
+        {nt, "/s /p", {{kHelpBox, IDOK}}},
+        {nt, "/s?", {{Question("Windows herunterfahren"), IDCANCEL}}},
+        {nt, "/P?", {{Question("Windows herunterfahren"), IDCANCEL}}},
+        {nt, "/r?", {{Question("Windows neu starten"), IDCANCEL}}},
+        {nt, "/t?", {{Question("Benutzer abmelden"), IDCANCEL}}},   // the NT family logs off instead
+        {nine, "/T?", {{Question("Windows neu starten"), IDCANCEL}}},
+        {nt, "/d?", {{Question("MS-DOS-Modus starten"), IDCANCEL}}},
+        {nt, "/l?", {{Question("Benutzer abmelden"), IDCANCEL}}},
+        {nt, "/uninstall", {{uninstallQuestion, IDNO}}},
+        {nt, "/UNINSTALL", {{uninstallQuestion, IDYES}, {uninstalled, IDOK}}, "", "", "",
+         "HKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"},
+        {nt, "/d", {{notFound(nt, "Eingabeaufforderung.lnk"), IDOK}}, "",
+         kSection + "MS-DOS-Modus=Eingabeaufforderung.lnk\r\n", "Lichtaus+.ini"},
+        {nine, "/d", {{notFound(nine, "MS-DOS-Modus.pif"), IDOK}}, "", kSection + "MS-DOS-Modus=MS-DOS-Modus.pif\r\n",
+         "Lichtaus98.ini"},
+        {nt, "/d", {}, notepad, notepad, "Notepad"},   // a file that exists is opened as named
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.folder.exe + " " + c.arguments;
+        ClearRegistry();
+        SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, "C:\\x\\Lichtaus+.exe");
+        SetValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", REG_SZ, "Lichtaus+");
+        SetValue(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_BINARY, std::string("\1\0\0\0", 4));
+        DeleteFileA(c.folder.ini.c_str());
+        if (!c.settings.empty())
+            WriteFile(c.folder.ini, c.settings);
+        Program program(c.folder.exe, c.arguments);
+        for (const auto& [box, button] : c.boxes)
+            Answer(program, box, button, what);
+        CHECK_EQ(0ul, program.WaitForExit(), what + ": exit code");
+        CHECK_EQ(c.settingsAfter.empty() ? "<absent>" : c.settingsAfter, ReadFile(c.folder.ini), what);
+        CHECK_EQ(c.registryAfter.empty() ? registry : c.registryAfter, Registry(), what);
+        if (!c.notepad.empty())
+            CHECK(CloseNotepad(c.notepad), what + ": opened in Notepad");
+    }
+
+    // The RunOnce entry of a Windows-only restart names the restart program:
+    // that start deletes it, silently.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string restart = std::string(temp) + "Lichtaus+Restart.exe";
+    WriteFile(restart, "MZ");
+    Program program(nt.exe, CharUpperA(&std::string(restart)[0]));
+    CHECK_EQ(0ul, program.WaitForExit(), "restart clean-up: exit code");
+    CHECK(!Exists(restart), "restart clean-up: the restart program is deleted");
+}
+
+void FirstStart()
+{
+    const std::string workedExample = kSection + "Menüpunkt=Windows beenden...\r\nAusschalten=Ja\r\nWarmstart=Ja\r\n"
+                                                 "Ausführen=Doppelklick\r\nBestätigung=Nein\r\nQuickInfo=Ja\r\n";
+    for (bool ok : {true, false}) {
+        ClearRegistry();
+        // A blank in the folder's name: the uninstall command quotes the path.
+        Tray tray(ok ? "first start" : "first start cancelled", "");
+        const std::string what = ok ? "first start, OK" : "first start, Cancel";
+        WaitFor(tray.Id(), "#32770");
+        CHECK_EQ(1, CountTrayIcons(kDefaultTip), what + ": the icon comes before the greeting");
+        Answer(tray, kGreetingBox, IDOK, what);
+        HWND options = WaitFor(tray.Id(), "#32770", kOptions);
+        CHECK_EQ("checked 131 137 138 139; disabled 139 140", Shown(options), what);
+        Answer(tray, kOptionsBox, ok ? IDOK : IDCANCEL, what);
+        CHECK_EQ(ok ? workedExample : "<absent>", ReadFile(tray.ini), what);
+        CHECK_EQ(ok ? "HKLM DisplayName=Lichtaus+\nHKLM UninstallString=\"" + LongPath(tray.exe) +
+                          "\" /uninstall\nHKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"
+                    : "",
+                 Registry(), what);
+        tray.Close(kDefaultTip, what);
+    }
+}
+
+void OptionsFromTheTray()
+{
+    ClearRegistry();
+    Tray tray("options", "Menüpunkt=Windows herunterfahren\r\nAusschalten=Nein\r\nWarmstart=Nein\r\n"
+                         "Ausführen=Einfacher Klick\r\n" + kAsks + "QuickInfo=Nein\r\n");
+    CHECK(tray.HasIcon("Windows herunterfahren"), "options: the tooltip without its suffix");
+    // A high word (here an accelerator's 1) does not change the command.
+    tray.Post(WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 1));
+    HWND options = WaitFor(tray.Id(), "#32770", kOptions);
+    CHECK_EQ("checked 132 136 140 143; disabled 140", Shown(options), "options as loaded");
+    for (LPARAM click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP})
+        tray.Click(click);
+    CHECK(StaysQuiet(tray.Id(), options), "busy: clicks on the icon start nothing");
+
+    // Clicks as the user makes them: each action enables its own sub-option.
+    const struct {
+        int id;
+        const char* shown;
+    } clicks[] = {
+        {IDC_ACTION_RESTART, "checked 133 136 140 143; disabled 139"},
+        {IDC_ACTION_SHUTDOWN_DIALOG, "checked 131 136 140 143; disabled 139 140"},
+        {IDC_ACTION_SHUT_DOWN, "checked 132 136 140 143; disabled 140"},
+        {IDC_ACTION_MSDOS_MODE, "checked 134 136 140 143; disabled 139 140"},
+        {IDC_ACTION_LOG_OFF, "checked 135 136 140 143; disabled 139 140"},
+        {IDC_QUICK_INFO, "checked 135 136 138 140 143; disabled 139 140"},
+        {IDC_HIDE_LOG_OFF, "checked 135 136 138 140 141 143; disabled 139 140"},
+        {IDC_HIDE_SHUT_DOWN, "checked 135 136 138 140 141 142 143; disabled 139 140"},
+        {IDC_AUTOSTART, "checked 135 136 138 140 141 142 143 144; disabled 139 140"},
+    };
+    for (const auto& click : clicks) {
+        DWORD_PTR result;
+        SendMessageTimeoutA(GetDlgItem(options, click.id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
+        CHECK_EQ(click.shown, Shown(options), "after a click on " + std::to_string(click.id));
+    }
+    Answer(tray, kOptionsBox, IDOK, "options, OK");
+    CHECK_EQ(kSection + "Menüpunkt=Benutzer abmelden\r\nAusschalten=Nein\r\nWarmstart=Nein\r\n"
+                        "Ausführen=Einfacher Klick\r\nBestätigung=Ja\r\nQuickInfo=Ja\r\n",
+             ReadFile(tray.ini), "options saved");
+    const std::string path = LongPath(tray.exe);
+    CHECK_EQ("HKLM Run=" + path + "\nHKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + path +
+                 " /uninstall\nHKCU policy key\nHKCU NoLogoff=01000000\nHKCU NoClose=01000000\n",
+             Registry(), "options saved");
+    CHECK(tray.HasIcon("Benutzer abmelden - Lichtaus+"), "the tooltip follows the saved options");
+
+    // Opened again, the dialog shows what was saved, the registry included.
+    tray.Post(WM_COMMAND, IDM_OPTIONS);
+    options = WaitFor(tray.Id(), "#32770", kOptions);
+    CHECK_EQ("checked 135 136 138 140 141 142 143 144; disabled 139 140", Shown(options), "options reopened");
+    Answer(tray, kOptionsBox, IDCANCEL, "options, Cancel");
+    // No longer busy: a single click runs the default action.
+    tray.Click(WM_LBUTTONDOWN);
+    Answer(tray, Question("Benutzer abmelden"), IDCANCEL, "a click after the dialog");
+    tray.Close("Benutzer abmelden - Lichtaus+", "options");
+}
+
+// Any settings file means no first start: quiet, the tooltip as loaded, the
+// file left as it was.
+void StartsWithSettings()
+{
+    std::string junk;
+    for (unsigned seed = 7; junk.size() < 4096; seed = seed * 1103515245 + 12345)
+        junk += static_cast<char>(seed >> 16);
+    const struct {
+        std::string folder, settings, tip;
+    } cases[] = {
+        {"only msdos", "MS-DOS-Modus=x.pif\r\n", kDefaultTip},
+        {"odd case", "Menüpunkt=windows NEU starten\r\nQuickInfo=Ja\r\n", "windows NEU starten - Lichtaus+"},
+        {"no suffix", "Menüpunkt=Benutzer abmelden\r\nQuickInfo=nein\r\n", "Benutzer abmelden"},
+        // Deeper than the 127 characters that OpenFile takes.
+        {std::string(120, 'd'), "Menüpunkt=Neustart\r\nQuickInfo=Vielleicht\r\n", kDefaultTip},
+        {"junk", junk, kDefaultTip},
+    };
+    for (const auto& c : cases) {
+        Tray tray(c.folder, c.settings);
+        CHECK(tray.HasIcon(c.tip), c.folder + ": tooltip " + c.tip);
+        CHECK(StaysQuiet(tray.Id()), c.folder + ": no first start");
+        tray.Close(c.tip, c.folder);
+        CHECK_EQ(kSection + c.settings, ReadFile(tray.ini), c.folder + ": file unchanged");
+    }
+}
+
+// The icon as a restarted taskbar loses it, and the two messages that add it
+// again; neither leaves two icons.
+void AddIconAgain()
+{
+    Tray tray("add again", kAsks);
+    CHECK(tray.HasIcon(kDefaultTip), "add again: icon");
+    for (const char* name : {"Lichtaus+AddTrayIcon", "TaskbarCreated"}) {
+        DWORD_PTR result;
+        SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
+        CHECK_EQ(1, CountTrayIcons(kDefaultTip), std::string(name) + " while shown");
+        NOTIFYICONDATAA record = {NOTIFYICONDATAA_V1_SIZE, tray.window};
+        Shell_NotifyIconA(NIM_DELETE, &record);
+        SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
+        CHECK_EQ(1, CountTrayIcons(kDefaultTip), std::string(name) + " after the icon was lost");
+    }
+    CHECK(StaysQuiet(tray.Id()), "add again: nothing shown");
+    tray.Close(kDefaultTip, "add again");
+}
+
+void Clicks()
+{
+    const std::string single = "Menüpunkt=Windows neu starten\r\nAusführen=Einfacher Klick\r\n" + kAsks;
+    const std::string dbl = "Menüpunkt=MS-DOS-Modus starten\r\nAusführen=doppelklick\r\n" + kAsks;
+    const struct {
+        const std::string& settings;
+        std::string label;
+        LPARAM click;
+        bool runs;   // the default action runs, and asks first
+    } cases[] = {
+        {single, "Windows neu starten", WM_LBUTTONDOWN, true}, {single, "Windows neu starten", WM_LBUTTONDBLCLK, false},
+        {dbl, "MS-DOS-Modus starten", WM_LBUTTONDOWN, false},  {dbl, "MS-DOS-Modus starten", WM_LBUTTONDBLCLK, true},
+        {dbl, "MS-DOS-Modus starten", WM_RBUTTONDOWN, false},
+    };
+    for (const auto& c : cases) {
+        const std::string what = "mouse message " + std::to_string(c.click) + " on " + c.label;
+        Tray tray("clicks", c.settings);
+        tray.Click(c.click);
+        if (c.runs)
+            Answer(tray, Question(c.label), IDCANCEL, what);
+        else
+            CHECK(StaysQuiet(tray.Id()), what + ": nothing happens");
+        tray.Close(c.label + " - Lichtaus+", what);
+    }
+}
+
+// The right button released on the icon in Wine's taskbar opens the popup
+// menu; its items are chosen by mnemonic, "^" and ">" moving up and right.
+void PopupMenu()
+{
+    Tray tray("menu", kAsks);
+    CHECK(tray.HasIcon(kDefaultTip), "menu: icon");
+    const struct {
+        const char* keys;
+        std::string box;
+        int button;
+    } cases[] = {
+        {"h", Question("Windows herunterfahren"), IDCANCEL}, {"n", Question("Windows neu starten"), IDCANCEL},
+        {"m", Question("MS-DOS-Modus starten"), IDCANCEL},   {"a", Question("Benutzer abmelden"), IDCANCEL},
+        {"^>o", kOptionsBox, IDCANCEL},                       {"^>n", kAboutBox, IDOK},
+        {"^>b", "", 0},   // "Beenden" ends the program
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::string("menu keys ") + c.keys;
+        HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+        for (const Icon& icon : TrayIcons()) {
+            LPARAM point = MAKELPARAM((icon.rect.left + icon.rect.right) / 2, (icon.rect.top + icon.rect.bottom) / 2);
+            PostMessageA(taskbar, WM_RBUTTONDOWN, MK_RBUTTON, point);
+            PostMessageA(taskbar, WM_RBUTTONUP, 0, point);
+        }
+        HWND menu = WaitFor(tray.Id(), "#32768");
+        CHECK(menu, what + ": menu open");
+        for (const char* key = c.keys; *key; ++key) {
+            if (*key == '^')
+                Key(menu, VK_UP);
+            else if (*key == '>')
+                Key(menu, VK_RIGHT), WaitUntil([&] { return Visible(tray.Id(), "#32768").size() == 2; });
+            else
+                PostMessageA(menu, WM_CHAR, *key, 1);
+        }
+        if (!c.box.empty())
+            Answer(tray, c.box, c.button, what);
+    }
+    CHECK_EQ(0ul, tray.WaitForExit(), "menu: Beenden ends the program");
+    CHECK_EQ(0, CountTrayIcons(kDefaultTip), "menu: Beenden removes the icon");
+}
+
+void SecondStart()
+{
+    Tray first("second start", kAsks);
+    CHECK(first.HasIcon(kDefaultTip), "second start: icon");
+    Program second(first.exe, "");
+    Answer(second, kAboutBox, IDOK, "second start");
+    CHECK_EQ(0ul, second.WaitForExit(), "second start: exit code");
+    CHECK_EQ(1, CountTrayIcons(kDefaultTip), "second start: no second icon");
+    first.Close(kDefaultTip, "second start");
+}
+
+// Closing the program while a question is open must not run the action.
+void CloseDuringAQuestion()
+{
+    const std::string settings = "Menüpunkt=MS-DOS-Modus starten\r\nAusführen=Einfacher Klick\r\n" + kAsks;
+    Tray tray("closing", settings);
+    tray.Click(WM_LBUTTONDOWN);
+    CHECK(WaitFor(tray.Id(), "#32770", "Lichtaus+"), "closing: the question");
+    tray.Close("MS-DOS-Modus starten - Lichtaus+", "closing");
+    CHECK_EQ(kSection + settings, ReadFile(tray.ini), "closing: MS-DOS mode did not run");
+}
+
+} // namespace
+
+int main()
+{
+    if (test::RefuseOutsideWine())
+        return 1;
+    CommandLineStarts();
+    FirstStart();
+    OptionsFromTheTray();
+    StartsWithSettings();
+    AddIconAgain();
+    Clicks();
+    PopupMenu();
+    SecondStart();
+    CloseDuringAQuestion();
+    ClearRegistry();
+    printf("e2e: %d failed checks\n", test::failures);
+    return test::failures != 0;
+}

@@ -1,0 +1,118 @@
+// What the executable carries that nothing outside shows in full: the restart
+// program byte for byte, and the icons and the About picture as Windows draws
+// them, pixel for pixel against their text sources in res/art.
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "res/resource_ids.h"
+#include "tests/check.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ostringstream contents;
+    contents << std::ifstream(path, std::ios::binary).rdbuf();
+    return contents.str();
+}
+
+// The standard 16-colour palette, as 0x00RRGGBB.
+constexpr DWORD kPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+constexpr DWORD kBackground = 0x010203;   // behind an icon: in no picture
+
+// A source's pixels as colours, top row first.
+std::vector<DWORD> Expected(const std::string& file, int* width, int* height)
+{
+    std::istringstream source(ReadFile(std::string(ART_DIR) + "/" + file));
+    DWORD colours[256] = {};
+    colours[0] = kBackground;
+    std::vector<DWORD> pixels;
+    for (std::string line, word; std::getline(source, line);) {
+        std::istringstream fields(line);
+        fields >> word;
+        if (word == "size")
+            fields >> *width >> *height;
+        else if (word == "transparent" && fields >> word)
+            colours[static_cast<unsigned char>(word[0])] = kBackground;
+        else if (word == "colour") {
+            unsigned index = 0;
+            char c = 0;
+            fields >> c >> index;
+            colours[static_cast<unsigned char>(c)] = kPalette[index & 15];
+        } else if (word == "pixels") {
+            for (int row = 0; row < *height && std::getline(source, line); ++row)
+                for (char c : line.substr(0, *width))
+                    pixels.push_back(colours[static_cast<unsigned char>(c)]);
+        }
+    }
+    return pixels;
+}
+
+// An image as Windows draws it: icons over the background colour.
+std::vector<DWORD> Drawn(HMODULE module, int id, int width, int height)
+{
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB}};
+    std::vector<DWORD> pixels(width * height, kBackground);
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, target);
+    memcpy(bits, pixels.data(), pixels.size() * 4);
+    if (id == IDB_ABOUT) {
+        HBITMAP picture = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+        HDC source = CreateCompatibleDC(dc);
+        SelectObject(source, picture);
+        BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+        DeleteDC(source);
+        DeleteObject(picture);
+    } else {
+        HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, 0));
+        DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+    }
+    GdiFlush();
+    memcpy(pixels.data(), bits, pixels.size() * 4);
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+} // namespace
+
+int main()
+{
+    HMODULE exe = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(IDR_RESTART_PROGRAM), "EXE");
+    std::string embedded(found ? static_cast<const char*>(LockResource(LoadResource(exe, found))) : "",
+                         found ? SizeofResource(exe, found) : 0);
+    CHECK(embedded == ReadFile(RESTART_IMAGE), "the embedded restart program is the built one");
+
+    const struct {
+        int id;
+        const char* source;
+    } images[] = {
+        {IDI_SHUTDOWN_DIALOG, "icon1000-16.txt"}, {IDI_SHUTDOWN_DIALOG, "icon1000-32.txt"},
+        {IDI_SHUT_DOWN, "icon1001-16.txt"},       {IDI_SHUT_DOWN, "icon1001-32.txt"},
+        {IDI_RESTART, "icon1002-16.txt"},         {IDI_RESTART, "icon1002-32.txt"},
+        {IDI_MSDOS_MODE, "icon1003-16.txt"},      {IDI_MSDOS_MODE, "icon1003-32.txt"},
+        {IDI_LOG_OFF, "icon1004-16.txt"},         {IDI_LOG_OFF, "icon1004-32.txt"},
+        {IDB_ABOUT, "about1100.txt"},
+    };
+    for (const auto& image : images) {
+        int width = 0, height = 0;
+        std::vector<DWORD> expected = Expected(image.source, &width, &height);
+        std::vector<DWORD> drawn = Drawn(exe, image.id, width, height);
+        size_t wrong = 0;
+        for (size_t i = 0; i < expected.size() && i < drawn.size(); ++i)
+            wrong += expected[i] != drawn[i];
+        CHECK_EQ(size_t(width * height), expected.size(), std::string(image.source) + ": pixels in the source");
+        CHECK_EQ(size_t(0), wrong, std::string(image.source) + ": pixels drawn otherwise");
+    }
+    printf("resources: %d failed checks\n", test::failures);
+    return test::failures != 0;
+}
