@@ -2,10 +2,10 @@
 // restarting and logging off.
 #include "exit_actions.h"
 
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/registry.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "prompt.h"
 #include "shutdown_privilege.h"
 

@@ -1,11 +1,11 @@
 // Starting MS-DOS mode by handing the file named under "MS-DOS-Modus" to the
 // shell. When that file is missing the user is told, the key is written into
 // the settings file and the settings file is opened for correction.
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "exit_actions.h"
 #include "prompt.h"
 

@@ -6,11 +6,11 @@
 #include "restart_windows.h"
 
 #include "../../res/resource_ids.h"
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/registry.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "exit_actions.h"
 #include "prompt.h"
 

@@ -9,7 +9,7 @@
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
-#include "program.h"
+#include "../program/program.h"
 
 namespace app {
 namespace {

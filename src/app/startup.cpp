@@ -5,12 +5,12 @@
 
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "../ui/dialogs.h"
 #include "../ui/tray_icon.h"
 #include "../ui/tray_window.h"
 #include "command_line.h"
 #include "paths.h"
-#include "program.h"
 
 namespace app {
 namespace {

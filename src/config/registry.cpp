@@ -2,8 +2,8 @@
 // KEY_CREATE_SUB_KEY, also where only a read follows.
 #include "registry.h"
 
-#include "../app/program.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "command_text.h"
 
 namespace config {

@@ -2,9 +2,9 @@
 // functions, which open, parse, rewrite and close the file within each call.
 #include "settings.h"
 
-#include "../app/program.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "default_actions.h"
 
 namespace config {

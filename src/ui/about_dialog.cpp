@@ -2,9 +2,9 @@
 // open the project's e-mail address and web page. It closes as soon as it
 // loses activation, so the mail program or browser it starts replaces it.
 #include "../../res/resource_ids.h"
-#include "../app/program.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "dialogs.h"
 
 namespace ui {

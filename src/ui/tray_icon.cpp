@@ -2,10 +2,10 @@
 // 88-byte layout, which every shell since the first one understands.
 #include "tray_icon.h"
 
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "tray_window.h"
 
 namespace ui {

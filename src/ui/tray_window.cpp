@@ -4,10 +4,10 @@
 #include "tray_window.h"
 
 #include "../actions/exit_actions.h"
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "dialogs.h"
 #include "tray_icon.h"
 
