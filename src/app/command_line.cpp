@@ -9,7 +9,6 @@
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
-#include "../program/program.h"
 
 namespace app {
 namespace {
@@ -58,8 +57,9 @@ void RunCommandLine(const char* arguments)
 {
     // The RunOnce entry left by a Windows-only restart starts the program
     // with the restart program's path: remove that file and do nothing else.
-    if (actions::BuildRestartProgramPath() && os::lstrcmpiA(arguments, program::restartProgramPath) == 0) {
-        os::RemoveFile(program::restartProgramPath);
+    actions::RestartProgramPath restartProgram;
+    if (actions::BuildRestartProgramPath(restartProgram) && os::lstrcmpiA(arguments, restartProgram) == 0) {
+        os::RemoveFile(restartProgram);
         return;
     }
 
