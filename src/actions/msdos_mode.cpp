@@ -5,6 +5,7 @@
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "exit_actions.h"
 #include "prompt.h"
@@ -43,7 +44,7 @@ void StartMsDosMode()
 
     os::wsprintfA(notFoundMessage, kNotFoundFormat, file, program::kProductName, program::settingsPath,
                   file);
-    os::MessageBoxA(nullptr, notFoundMessage, "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
+    program::ShowMessage(notFoundMessage, MB_ICONINFORMATION);
     config::WriteMsDosModeFile(file);
     os::ShellExecuteA(nullptr, nullptr, program::settingsPath, nullptr, nullptr, SW_SHOWNORMAL);
 }

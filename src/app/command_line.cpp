@@ -9,6 +9,7 @@
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 
 namespace app {
 namespace {
@@ -72,7 +73,7 @@ void RunCommandLine(const char* arguments)
         }
     }
 
-    os::MessageBoxA(nullptr, kHelpText, "Lichtaus+ Hilfe", MB_SETFOREGROUND | MB_ICONINFORMATION);
+    program::ShowMessage(kHelpText, MB_ICONINFORMATION, "Lichtaus+ Hilfe");
 }
 
 } // namespace app

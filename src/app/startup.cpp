@@ -5,6 +5,7 @@
 
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "../ui/dialogs.h"
 #include "../ui/tray_icon.h"
@@ -73,7 +74,7 @@ int StartTrayProgram()
     config::LoadSettings();
     ui::AddTrayIcon();
     if (!config::SettingsFileExists()) {
-        os::MessageBoxA(nullptr, kFirstStartText, "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
+        program::ShowMessage(kFirstStartText, MB_ICONINFORMATION);
         ui::ShowOptionsDialog();
     }
     return 1;

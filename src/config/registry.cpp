@@ -3,7 +3,7 @@
 #include "registry.h"
 
 #include "../os/os.h"
-#include "../program/program.h"
+#include "../program/message_box.h"
 #include "command_text.h"
 
 namespace config {
@@ -133,8 +133,8 @@ void WriteRunOnceEntry(const char* restartProgramPath)
 
 void RunUninstallFlow()
 {
-    if (os::MessageBoxA(nullptr, "Soll Lichtaus+ wirklich deinstalliert werden?",
-                        "Lichtaus+ Deinstallation", MB_SETFOREGROUND | MB_ICONQUESTION | MB_YESNO) != IDYES)
+    if (program::ShowMessage("Soll Lichtaus+ wirklich deinstalliert werden?", MB_ICONQUESTION | MB_YESNO,
+                             "Lichtaus+ Deinstallation") != IDYES)
         return;
 
     HKEY policies = OpenPolicyKey(true);
@@ -149,10 +149,9 @@ void RunUninstallFlow()
 
     os::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
 
-    os::MessageBoxA(nullptr,
-                    "Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
-                    "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini",
-                    "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
+    program::ShowMessage("Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
+                         "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini",
+                         MB_ICONINFORMATION);
 }
 
 } // namespace config

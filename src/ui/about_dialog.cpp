@@ -4,6 +4,7 @@
 #include "../../res/resource_ids.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "dialogs.h"
 
@@ -55,7 +56,7 @@ void OpenLink(const char* link)
         (Launched(os::ShellExecuteA(nullptr, nullptr, browserPath, link, nullptr, SW_SHOWNORMAL)) ||
          os::GetLastError() != ERROR_FILE_NOT_FOUND))
         return;
-    os::MessageBoxA(nullptr, link, "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+    program::ShowMessage(link, MB_ICONERROR);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "tray_window.h"
 
@@ -57,10 +58,9 @@ void AddTrayIcon()
     if (os::Shell_NotifyIconA(NIM_ADD, &record)) {
         Show(record.hIcon);
     } else {
-        os::MessageBoxA(nullptr,
-                        "Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
-                        "Lichtaus+ kann nicht ausgeführt werden.",
-                        "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+        program::ShowMessage("Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
+                             "Lichtaus+ kann nicht ausgeführt werden.",
+                             MB_ICONERROR);
         os::DestroyIcon(record.hIcon);
         os::PostMessageA(program::trayWindow, WM_CLOSE, 0, 0);
     }

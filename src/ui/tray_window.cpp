@@ -7,6 +7,7 @@
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "dialogs.h"
 #include "tray_icon.h"
@@ -81,7 +82,7 @@ LRESULT OnCreate()
         os::DestroyMenu(menu);
         menu = nullptr;
     }
-    os::MessageBoxA(nullptr, "Fehler beim Erzeugen des Menüs.", "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+    program::ShowMessage("Fehler beim Erzeugen des Menüs.", MB_ICONERROR);
     return -1;   // CreateWindowExA fails and the program ends
 }
 
