@@ -29,7 +29,7 @@
     X(EndDialog) X(GetDlgItem) X(EnableWindow) X(CheckRadioButton)            \
     X(CheckDlgButton) X(IsDlgButtonChecked) X(SetForegroundWindow)            \
     X(GetWindow) X(MessageBeep) X(GetCursorPos) X(LoadImageA) X(DestroyIcon)   \
-    X(wsprintfA)                                                               \
+    X(wsprintfA) X(SetTimer) X(KillTimer)                                      \
     /* shell32 */                                                              \
     X(Shell_NotifyIconA) X(ShellExecuteA) X(FindExecutableA) X(SHGetMalloc)    \
     X(SHGetDesktopFolder) X(SHGetPathFromIDListA)                              \

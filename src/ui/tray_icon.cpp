@@ -14,6 +14,9 @@ namespace {
 
 constexpr UINT kTrayIconId = 0;
 
+// Tries left while the timer adds the icon again; 0 when it does not run.
+constinit int triesLeft = 0;
+
 // Each change of picture loads a new image; the one shown before is destroyed
 // once the shell holds the new one, so no icon handles pile up.
 constinit HICON shownIcon = nullptr;
@@ -46,25 +49,74 @@ void Show(HICON icon)
     shownIcon = icon;
 }
 
-} // namespace
-
-void AddTrayIcon()
+// One attempt: false, with the loaded picture destroyed again, when the
+// shell refuses the icon.
+bool PutIconUp()
 {
     DeleteTrayIcon();
     NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     record.uCallbackMessage = kTrayCallbackMessage;
     record.hIcon = LoadDefaultActionIcon();
     os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
-    if (os::Shell_NotifyIconA(NIM_ADD, &record)) {
-        Show(record.hIcon);
-    } else {
-        program::ShowMessage("Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
-                             "Lichtaus+ kann nicht ausgeführt werden.",
-                             MB_ICONERROR);
+    if (!os::Shell_NotifyIconA(NIM_ADD, &record)) {
         os::DestroyIcon(record.hIcon);
-        os::PostMessageA(program::trayWindow, WM_CLOSE, 0, 0);
+        return false;
     }
+    Show(record.hIcon);
     UpdateTrayTip();
+    return true;
+}
+
+void StopRetrying()
+{
+    if (triesLeft == 0)
+        return;
+    os::KillTimer(program::trayWindow, kAddIconTimerId);
+    triesLeft = 0;
+}
+
+// Without its icon the program cannot be used: it says so and closes.
+void GiveUp()
+{
+    program::ShowMessage("Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
+                         "Lichtaus+ kann nicht ausgeführt werden.",
+                         MB_ICONERROR);
+    os::PostMessageA(program::trayWindow, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+// The shell refuses the icon while its notification area does not exist yet
+// (an autostart at logon can come first) or is busy: the timer tries again
+// until the shell takes it or the time is up, and "TaskbarCreated" tries at
+// once when the area appears.
+void AddTrayIcon()
+{
+    if (PutIconUp()) {
+        StopRetrying();
+        return;
+    }
+    if (triesLeft > 0)
+        return;   // the timer is trying already
+    if (!os::SetTimer(program::trayWindow, kAddIconTimerId, kAddIconRetryPeriod, nullptr)) {
+        GiveUp();
+        return;
+    }
+    triesLeft = kAddIconTries;
+}
+
+void RetryTrayIcon()
+{
+    if (triesLeft == 0)
+        return;   // a tick that was queued before the timer was killed
+    if (PutIconUp()) {
+        StopRetrying();
+        return;
+    }
+    if (--triesLeft > 0)
+        return;
+    os::KillTimer(program::trayWindow, kAddIconTimerId);
+    GiveUp();
 }
 
 void UpdateTrayIcon()

@@ -201,6 +201,11 @@ LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kPopupRequestMessage:
         ShowPopupMenu(lParam);
         return 0;
+    case WM_TIMER:
+        if (wParam != kAddIconTimerId)
+            break;
+        RetryTrayIcon();
+        return 0;
     default:
         break;
     }
