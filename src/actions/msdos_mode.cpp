@@ -46,6 +46,9 @@ void StartMsDosMode()
                   file);
     program::ShowMessage(notFoundMessage, MB_ICONINFORMATION);
     config::WriteMsDosModeFile(file);
+    // The editor must find the key in the file, and must not have its own
+    // save overwritten by a cached write later.
+    config::FlushSettingsFile();
     os::ShellExecuteA(nullptr, nullptr, program::settingsPath, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -91,4 +91,9 @@ void WriteMsDosModeFile(const char* file)
     os::WritePrivateProfileStringA(kSection, kKeyMsDosMode, file, program::settingsPath);
 }
 
+void FlushSettingsFile()
+{
+    os::WritePrivateProfileStringA(nullptr, nullptr, nullptr, program::settingsPath);
+}
+
 } // namespace config
