@@ -25,6 +25,7 @@
     X(DispatchMessageA) X(WaitMessage) X(MessageBoxA) X(LoadCursorA)          \
     X(LoadMenuA) X(GetSubMenu) X(DestroyMenu) X(SetMenuDefaultItem)            \
     X(TrackPopupMenu) X(PostMessageA) X(SendMessageA) X(FindWindowA)           \
+    X(SendMessageTimeoutA)                                                     \
     X(ExitWindowsEx) X(RegisterWindowMessageA) X(DialogBoxParamA)              \
     X(EndDialog) X(GetDlgItem) X(EnableWindow) X(CheckRadioButton)            \
     X(CheckDlgButton) X(IsDlgButtonChecked) X(SetForegroundWindow)            \
