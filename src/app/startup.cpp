@@ -75,7 +75,9 @@ int StartTrayProgram()
     ui::AddTrayIcon();
     if (!config::SettingsFileExists()) {
         program::ShowMessage(kFirstStartText, MB_ICONINFORMATION);
-        ui::ShowOptionsDialog();
+        // Busy like the menu's Options dialog, so the icon cannot open a
+        // second one over it.
+        ui::RunWhileBusy(ui::ShowOptionsDialog);
     }
     return 1;
 }

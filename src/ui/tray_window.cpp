@@ -18,6 +18,14 @@ constinit int busy = 0;
 constinit HMENU menu = nullptr;
 constinit HMENU popupMenu = nullptr;
 
+void RunWhileBusy(void (*command)())
+{
+    int found = busy;
+    busy = 1;
+    command();
+    busy = found;
+}
+
 namespace {
 
 void CloseProgram()
@@ -64,10 +72,9 @@ void RunCommand(WORD id)
         if (command.id != id)
             continue;
         if (command.setsBusy)
-            busy = 1;
-        command.run();
-        if (command.setsBusy)
-            busy = 0;
+            RunWhileBusy(command.run);
+        else
+            command.run();
         return;
     }
 }
