@@ -40,7 +40,9 @@
     X(RegQueryValueExA) X(RegSetValueExA) X(RegDeleteValueA) X(RegDeleteKeyA)  \
     X(RegCloseKey)                                                             \
     /* comctl32 */                                                             \
-    X(InitCommonControls)
+    X(InitCommonControls)                                                      \
+    /* ole32 */                                                                \
+    X(CoInitialize)
 
 namespace os {
 
