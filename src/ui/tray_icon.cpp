@@ -2,6 +2,8 @@
 // 88-byte layout, which every shell since the first one understands.
 #include "tray_icon.h"
 
+#include <stddef.h>
+
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
@@ -13,6 +15,12 @@ namespace ui {
 namespace {
 
 constexpr UINT kTrayIconId = 0;
+
+// The header's szTip has 128 characters, but the 88-byte record that the
+// program hands to the shell ends after the first 64 (63 and the NUL).
+constexpr int kTipCapacity = 64;
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == NOTIFYICONDATAA_V1_SIZE,
+              "the tooltip ends the 88-byte record");
 
 // Tries left while the timer adds the icon again; 0 when it does not run.
 constinit int triesLeft = 0;
@@ -57,7 +65,7 @@ bool PutIconUp()
     NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     record.uCallbackMessage = kTrayCallbackMessage;
     record.hIcon = LoadDefaultActionIcon();
-    os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
+    os::lstrcpynA(record.szTip, config::settings.menuepunkt, kTipCapacity);
     if (!os::Shell_NotifyIconA(NIM_ADD, &record)) {
         os::DestroyIcon(record.hIcon);
         return false;
@@ -130,8 +138,8 @@ void UpdateTrayIcon()
 void UpdateTrayTip()
 {
     NOTIFYICONDATAA record = Record(NIF_TIP);
-    os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
-    static_assert(sizeof config::settings.menuepunkt - 1 + sizeof " - Lichtaus+" <= sizeof record.szTip,
+    os::lstrcpynA(record.szTip, config::settings.menuepunkt, kTipCapacity);
+    static_assert(sizeof config::settings.menuepunkt - 1 + sizeof " - Lichtaus+" <= kTipCapacity,
                   "the longest label with its suffix fits the tooltip");
     if (os::lstrcmpiA(config::settings.quickInfo, config::kYes) == 0)
         os::lstrcatA(record.szTip, " - Lichtaus+");
