@@ -7,7 +7,7 @@ set(import_count 0)
 # (classic_imports.txt beside this file). Prints the size on success.
 #   cmake -DEXE=... -DOBJDUMP=... -DLIBRARIES=a;b -P check_executable.cmake
 
-set(allowed_dlls kernel32.dll user32.dll shell32.dll advapi32.dll comctl32.dll)
+set(allowed_dlls kernel32.dll user32.dll shell32.dll advapi32.dll comctl32.dll ole32.dll)
 
 foreach(library IN LISTS LIBRARIES)
   execute_process(COMMAND ${OBJDUMP} -h ${library} OUTPUT_VARIABLE sections COMMAND_ERROR_IS_FATAL ANY)

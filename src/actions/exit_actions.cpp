@@ -2,15 +2,21 @@
 // restarting and logging off.
 #include "exit_actions.h"
 
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/registry.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "prompt.h"
 #include "shutdown_privilege.h"
 
 namespace actions {
 namespace {
+
+// A responsive shell shows its Shut Down dialog while it handles WM_CLOSE,
+// and a person may take minutes to answer it, so the limit is minutes, not
+// seconds. A shell that does not respond is left at once (SMTO_ABORTIFHUNG);
+// the limit ends the wait on one whose hang Windows does not notice.
+constexpr UINT kShellAnswerLimit = 5 * 60 * 1000;   // milliseconds
 
 HWND Taskbar()
 {
@@ -24,15 +30,21 @@ void ShowShutdownDialog()
     HKEY policies = config::OpenPolicyKey(true);
     switch (config::ReadPolicyValue(policies, config::kPolicyNoClose)) {
     case 0:
-        os::PostMessageA(Taskbar(), WM_CLOSE, 0, 0);
+        if (HWND taskbar = Taskbar())
+            os::PostMessageA(taskbar, WM_CLOSE, 0, 0);
         break;
     case 1:
         // With "NoClose" on, the taskbar would refuse to show the dialog:
         // lift the policy while the shell handles the message. A result of 0
-        // means it has been handled, so the policy goes back on.
-        config::WritePolicyValue(policies, config::kPolicyNoClose, 0);
-        if (os::SendMessageA(Taskbar(), WM_CLOSE, 0, 0) == 0)
-            config::WritePolicyValue(policies, config::kPolicyNoClose, 1);
+        // means it has been handled, so the policy goes back on; so it does
+        // when the shell did not answer. Without a taskbar nothing is lifted.
+        if (HWND taskbar = Taskbar()) {
+            config::WritePolicyValue(policies, config::kPolicyNoClose, 0);
+            DWORD_PTR result = 0;
+            if (!os::SendMessageTimeoutA(taskbar, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kShellAnswerLimit, &result) ||
+                result == 0)
+                config::WritePolicyValue(policies, config::kPolicyNoClose, 1);
+        }
         break;
     default:
         break;

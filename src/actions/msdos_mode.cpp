@@ -1,11 +1,12 @@
 // Starting MS-DOS mode by handing the file named under "MS-DOS-Modus" to the
 // shell. When that file is missing the user is told, the key is written into
 // the settings file and the settings file is opened for correction.
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
+#include "../program/program.h"
 #include "exit_actions.h"
 #include "prompt.h"
 
@@ -43,8 +44,11 @@ void StartMsDosMode()
 
     os::wsprintfA(notFoundMessage, kNotFoundFormat, file, program::kProductName, program::settingsPath,
                   file);
-    os::MessageBoxA(nullptr, notFoundMessage, "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
+    program::ShowMessage(notFoundMessage, MB_ICONINFORMATION);
     config::WriteMsDosModeFile(file);
+    // The editor must find the key in the file, and must not have its own
+    // save overwritten by a cached write later.
+    config::FlushSettingsFile();
     os::ShellExecuteA(nullptr, nullptr, program::settingsPath, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -3,6 +3,7 @@
 
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 
 namespace actions {
 
@@ -11,7 +12,7 @@ bool Confirm(const char* label)
     if (os::lstrcmpiA(config::settings.bestaetigung, config::kYes) != 0)
         return true;
     // Only Cancel stops: a box that cannot be shown (0) lets the action go on.
-    int answer = os::MessageBoxA(nullptr, label, "Lichtaus+", MB_SETFOREGROUND | MB_ICONQUESTION | MB_OKCANCEL);
+    int answer = program::ShowMessage(label, MB_ICONQUESTION | MB_OKCANCEL);
     if (answer == IDCANCEL)
         return false;
     // But a box that the program's own end took down was not answered, even
@@ -24,7 +25,7 @@ bool Confirm(const char* label)
 
 void ShowError(const char* label)
 {
-    os::MessageBoxA(nullptr, label, "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+    program::ShowMessage(label, MB_ICONERROR);
 }
 
 } // namespace actions

@@ -6,11 +6,11 @@
 #include "restart_windows.h"
 
 #include "../../res/resource_ids.h"
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/registry.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "exit_actions.h"
 #include "prompt.h"
 
@@ -19,9 +19,9 @@ namespace {
 
 constexpr char kRestartProgramName[] = "Lichtaus+Restart.exe";
 
-void WriteRestartProgram(const void* image, DWORD size)
+void WriteRestartProgram(const char* path, const void* image, DWORD size)
 {
-    HFILE file = os::CreateEmptyFile(program::restartProgramPath, OF_WRITE);
+    HFILE file = os::CreateEmptyFile(path, OF_WRITE);
     if (file == HFILE_ERROR)
         return;
     os::_lwrite(file, static_cast<LPCCH>(image), size);
@@ -30,9 +30,8 @@ void WriteRestartProgram(const void* image, DWORD size)
 
 } // namespace
 
-bool BuildRestartProgramPath()
+bool BuildRestartProgramPath(RestartProgramPath& path)
 {
-    char* path = program::restartProgramPath;
     DWORD length = os::GetTempPathA(MAX_PATH, path);
     // 0 is a failure; MAX_PATH or more is the size Windows would need, and
     // then nothing usable was written.
@@ -55,17 +54,17 @@ void RestartWindowsOnly()
     const void* image = loaded ? os::LockResource(loaded) : nullptr;
     // Without the image or a place for it there is nothing to restart with;
     // leave no RunOnce entry behind that would point to nothing.
-    if (!image || !BuildRestartProgramPath()) {
+    RestartProgramPath path;
+    if (!image || !BuildRestartProgramPath(path)) {
         ShowError(config::kLabelRestart);
         return;
     }
 
-    WriteRestartProgram(image, os::SizeofResource(program::instance, found));
-    config::WriteRunOnceEntry(program::restartProgramPath);
+    WriteRestartProgram(path, image, os::SizeofResource(program::instance, found));
+    config::WriteRunOnceEntry(path);
     os::FreeResource(loaded);
 
-    HINSTANCE launched = os::ShellExecuteA(nullptr, nullptr, program::restartProgramPath, nullptr,
-                                           nullptr, SW_SHOWNORMAL);
+    HINSTANCE launched = os::ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(launched) <= 32 && os::GetLastError() == ERROR_FILE_NOT_FOUND)
         ShowError(config::kLabelRestart);
 }

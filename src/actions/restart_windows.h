@@ -2,11 +2,15 @@
 // executable carries, and removing that program again at the next start.
 #pragma once
 
+#include "../program/program.h"
+
 namespace actions {
 
-// Fills program::restartProgramPath with the temporary directory followed by
+using RestartProgramPath = char[program::kRestartProgramPathCapacity];
+
+// Fills `path` with the temporary directory followed by
 // "Lichtaus+Restart.exe". False, with the path left empty, when Windows has
 // no temporary directory that fits a path.
-bool BuildRestartProgramPath();
+bool BuildRestartProgramPath(RestartProgramPath& path);
 
 } // namespace actions

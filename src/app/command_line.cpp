@@ -9,7 +9,7 @@
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
-#include "program.h"
+#include "../program/message_box.h"
 
 namespace app {
 namespace {
@@ -58,8 +58,9 @@ void RunCommandLine(const char* arguments)
 {
     // The RunOnce entry left by a Windows-only restart starts the program
     // with the restart program's path: remove that file and do nothing else.
-    if (actions::BuildRestartProgramPath() && os::lstrcmpiA(arguments, program::restartProgramPath) == 0) {
-        os::RemoveFile(program::restartProgramPath);
+    actions::RestartProgramPath restartProgram;
+    if (actions::BuildRestartProgramPath(restartProgram) && os::lstrcmpiA(arguments, restartProgram) == 0) {
+        os::RemoveFile(restartProgram);
         return;
     }
 
@@ -72,7 +73,7 @@ void RunCommandLine(const char* arguments)
         }
     }
 
-    os::MessageBoxA(nullptr, kHelpText, "Lichtaus+ Hilfe", MB_SETFOREGROUND | MB_ICONINFORMATION);
+    program::ShowMessage(kHelpText, MB_ICONINFORMATION, "Lichtaus+ Hilfe");
 }
 
 } // namespace app

@@ -3,7 +3,7 @@
 #include "paths.h"
 
 #include "../os/os.h"
-#include "program.h"
+#include "../program/program.h"
 
 namespace app {
 namespace {

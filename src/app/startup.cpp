@@ -5,12 +5,13 @@
 
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
+#include "../program/program.h"
 #include "../ui/dialogs.h"
 #include "../ui/tray_icon.h"
 #include "../ui/tray_window.h"
 #include "command_line.h"
 #include "paths.h"
-#include "program.h"
 
 namespace app {
 namespace {
@@ -73,8 +74,10 @@ int StartTrayProgram()
     config::LoadSettings();
     ui::AddTrayIcon();
     if (!config::SettingsFileExists()) {
-        os::MessageBoxA(nullptr, kFirstStartText, "Lichtaus+", MB_SETFOREGROUND | MB_ICONINFORMATION);
-        ui::ShowOptionsDialog();
+        program::ShowMessage(kFirstStartText, MB_ICONINFORMATION);
+        // Busy like the menu's Options dialog, so the icon cannot open a
+        // second one over it.
+        ui::RunWhileBusy(ui::ShowOptionsDialog);
     }
     return 1;
 }
@@ -87,6 +90,10 @@ int StartUp(HINSTANCE instance, const char* arguments)
     program::instance = instance;
     if (!CreateTrayWindow(instance))
         return 0;
+    // The shell namespace below and every ShellExecuteA (mailto: and http:
+    // handlers go through COM on newer Windows) need COM on this thread. It
+    // stays initialised for the life of the process.
+    os::CoInitialize(nullptr);
     DeriveProgramPaths();
     DeterminePlatformFamily();
 

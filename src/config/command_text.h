@@ -7,7 +7,7 @@
 // quoted exactly when it contains a blank, and left bare otherwise.
 #pragma once
 
-#include "../app/program.h"
+#include "../program/program.h"
 
 namespace config {
 

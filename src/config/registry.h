@@ -1,7 +1,9 @@
 // The registry values that Windows and Explorer act on: the two start-menu
 // policies, autostart, the uninstall entry and the one-shot RunOnce entry.
 // Every key is opened or created at the start of one operation and closed at
-// its end; no failure is reported.
+// its end; no failure is reported. Where HKEY_LOCAL_MACHINE refuses a write
+// (user account control), the value goes to the same path under
+// HKEY_CURRENT_USER, and readers and the uninstall flow look in both.
 #pragma once
 
 #include <windows.h>

@@ -2,9 +2,9 @@
 // functions, which open, parse, rewrite and close the file within each call.
 #include "settings.h"
 
-#include "../app/program.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "default_actions.h"
 
 namespace config {
@@ -13,35 +13,43 @@ constinit Settings settings = {};
 
 namespace {
 
+bool IsActionLabel(const char* value)
+{
+    return FindDefaultAction(value) != nullptr;
+}
+
+bool IsOneOf(const char* value, const char* first, const char* second)
+{
+    return os::lstrcmpiA(value, first) == 0 || os::lstrcmpiA(value, second) == 0;
+}
+
+bool IsYesOrNo(const char* value)
+{
+    return IsOneOf(value, kYes, kNo);
+}
+
+bool IsClickMode(const char* value)
+{
+    return IsOneOf(value, kSingleClick, kDoubleClick);
+}
+
 struct SettingRule {
     const char* key;
     char* field;
     int capacity;
-    const char* fallback;        // default when absent, and the value put in place of one not allowed
-    const char* allowed[2];      // nullptr ends the list; labels are checked through the action table
-    bool validated;
+    const char* fallback;                // default when absent, and the value put in place of one not allowed
+    bool (*allows)(const char* value);   // nullptr: every value is kept
 };
 
-// The order is the order of reading; each read is validated at once.
+// The order is the order of reading; each read is checked at once.
 const SettingRule kRules[] = {
-    {kKeyMenuepunkt, settings.menuepunkt, sizeof settings.menuepunkt, "Windows beenden...", {}, true},
-    {kKeyAusschalten, settings.ausschalten, sizeof settings.ausschalten, kYes, {kYes, kNo}, true},
-    {kKeyWarmstart, settings.warmstart, sizeof settings.warmstart, kYes, {kYes, kNo}, true},
-    {kKeyAusfuehren, settings.ausfuehren, sizeof settings.ausfuehren, kDoubleClick, {kSingleClick, kDoubleClick}, true},
-    {kKeyQuickInfo, settings.quickInfo, sizeof settings.quickInfo, kYes, {kYes, kNo}, true},
-    {kKeyBestaetigung, settings.bestaetigung, sizeof settings.bestaetigung, kNo, {}, false},
+    {kKeyMenuepunkt, settings.menuepunkt, sizeof settings.menuepunkt, "Windows beenden...", IsActionLabel},
+    {kKeyAusschalten, settings.ausschalten, sizeof settings.ausschalten, kYes, IsYesOrNo},
+    {kKeyWarmstart, settings.warmstart, sizeof settings.warmstart, kYes, IsYesOrNo},
+    {kKeyAusfuehren, settings.ausfuehren, sizeof settings.ausfuehren, kDoubleClick, IsClickMode},
+    {kKeyQuickInfo, settings.quickInfo, sizeof settings.quickInfo, kYes, IsYesOrNo},
+    {kKeyBestaetigung, settings.bestaetigung, sizeof settings.bestaetigung, kNo, nullptr},
 };
-
-bool IsAllowed(const SettingRule& rule)
-{
-    if (rule.field == settings.menuepunkt)
-        return FindDefaultAction(rule.field) != nullptr;
-    for (const char* value : rule.allowed) {
-        if (value && os::lstrcmpiA(rule.field, value) == 0)
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -50,7 +58,7 @@ void LoadSettings()
     for (const SettingRule& rule : kRules) {
         os::GetPrivateProfileStringA(kSection, rule.key, rule.fallback, rule.field, rule.capacity,
                                      program::settingsPath);
-        if (rule.validated && !IsAllowed(rule))
+        if (rule.allows && !rule.allows(rule.field))
             os::lstrcpyA(rule.field, rule.fallback);
     }
 }
@@ -81,6 +89,11 @@ void ReadMsDosModeFile(char (&file)[kMsDosModeCapacity])
 void WriteMsDosModeFile(const char* file)
 {
     os::WritePrivateProfileStringA(kSection, kKeyMsDosMode, file, program::settingsPath);
+}
+
+void FlushSettingsFile()
+{
+    os::WritePrivateProfileStringA(nullptr, nullptr, nullptr, program::settingsPath);
 }
 
 } // namespace config

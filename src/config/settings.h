@@ -51,4 +51,8 @@ constexpr int kMsDosModeCapacity = MAX_PATH;
 void ReadMsDosModeFile(char (&file)[kMsDosModeCapacity]);
 void WriteMsDosModeFile(const char* file);
 
+// The 9x family keeps profile writes in a cache: this writes them to the
+// settings file now, before another program is to read it.
+void FlushSettingsFile();
+
 } // namespace config

@@ -25,11 +25,12 @@
     X(DispatchMessageA) X(WaitMessage) X(MessageBoxA) X(LoadCursorA)          \
     X(LoadMenuA) X(GetSubMenu) X(DestroyMenu) X(SetMenuDefaultItem)            \
     X(TrackPopupMenu) X(PostMessageA) X(SendMessageA) X(FindWindowA)           \
+    X(SendMessageTimeoutA)                                                     \
     X(ExitWindowsEx) X(RegisterWindowMessageA) X(DialogBoxParamA)              \
     X(EndDialog) X(GetDlgItem) X(EnableWindow) X(CheckRadioButton)            \
     X(CheckDlgButton) X(IsDlgButtonChecked) X(SetForegroundWindow)            \
     X(GetWindow) X(MessageBeep) X(GetCursorPos) X(LoadImageA) X(DestroyIcon)   \
-    X(wsprintfA)                                                               \
+    X(wsprintfA) X(SetTimer) X(KillTimer)                                      \
     /* shell32 */                                                              \
     X(Shell_NotifyIconA) X(ShellExecuteA) X(FindExecutableA) X(SHGetMalloc)    \
     X(SHGetDesktopFolder) X(SHGetPathFromIDListA)                              \
@@ -39,7 +40,9 @@
     X(RegQueryValueExA) X(RegSetValueExA) X(RegDeleteValueA) X(RegDeleteKeyA)  \
     X(RegCloseKey)                                                             \
     /* comctl32 */                                                             \
-    X(InitCommonControls)
+    X(InitCommonControls)                                                      \
+    /* ole32 */                                                                \
+    X(CoInitialize)
 
 namespace os {
 

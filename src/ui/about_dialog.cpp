@@ -2,9 +2,10 @@
 // open the project's e-mail address and web page. It closes as soon as it
 // loses activation, so the mail program or browser it starts replaces it.
 #include "../../res/resource_ids.h"
-#include "../app/program.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
+#include "../program/program.h"
 #include "dialogs.h"
 
 namespace ui {
@@ -55,7 +56,7 @@ void OpenLink(const char* link)
         (Launched(os::ShellExecuteA(nullptr, nullptr, browserPath, link, nullptr, SW_SHOWNORMAL)) ||
          os::GetLastError() != ERROR_FILE_NOT_FOUND))
         return;
-    os::MessageBoxA(nullptr, link, "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+    program::ShowMessage(link, MB_ICONERROR);
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 // and writes all of them back on OK in one readable order. Cancel, Esc and
 // the close box write nothing.
 #include "../../res/resource_ids.h"
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/registry.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/program.h"
 #include "dialogs.h"
 #include "tray_icon.h"
 

@@ -2,16 +2,28 @@
 // 88-byte layout, which every shell since the first one understands.
 #include "tray_icon.h"
 
-#include "../app/program.h"
+#include <stddef.h>
+
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
+#include "../program/program.h"
 #include "tray_window.h"
 
 namespace ui {
 namespace {
 
 constexpr UINT kTrayIconId = 0;
+
+// The header's szTip has 128 characters, but the 88-byte record that the
+// program hands to the shell ends after the first 64 (63 and the NUL).
+constexpr int kTipCapacity = 64;
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == NOTIFYICONDATAA_V1_SIZE,
+              "the tooltip ends the 88-byte record");
+
+// Tries left while the timer adds the icon again; 0 when it does not run.
+constinit int triesLeft = 0;
 
 // Each change of picture loads a new image; the one shown before is destroyed
 // once the shell holds the new one, so no icon handles pile up.
@@ -45,26 +57,74 @@ void Show(HICON icon)
     shownIcon = icon;
 }
 
-} // namespace
-
-void AddTrayIcon()
+// One attempt: false, with the loaded picture destroyed again, when the
+// shell refuses the icon.
+bool PutIconUp()
 {
     DeleteTrayIcon();
     NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     record.uCallbackMessage = kTrayCallbackMessage;
     record.hIcon = LoadDefaultActionIcon();
-    os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
-    if (os::Shell_NotifyIconA(NIM_ADD, &record)) {
-        Show(record.hIcon);
-    } else {
-        os::MessageBoxA(nullptr,
-                        "Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
-                        "Lichtaus+ kann nicht ausgeführt werden.",
-                        "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+    os::lstrcpynA(record.szTip, config::settings.menuepunkt, kTipCapacity);
+    if (!os::Shell_NotifyIconA(NIM_ADD, &record)) {
         os::DestroyIcon(record.hIcon);
-        os::PostMessageA(program::trayWindow, WM_CLOSE, 0, 0);
+        return false;
     }
+    Show(record.hIcon);
     UpdateTrayTip();
+    return true;
+}
+
+void StopRetrying()
+{
+    if (triesLeft == 0)
+        return;
+    os::KillTimer(program::trayWindow, kAddIconTimerId);
+    triesLeft = 0;
+}
+
+// Without its icon the program cannot be used: it says so and closes.
+void GiveUp()
+{
+    program::ShowMessage("Hinzufügen des Symbols in die Task-Leiste fehlgeschlagen.\n\n"
+                         "Lichtaus+ kann nicht ausgeführt werden.",
+                         MB_ICONERROR);
+    os::PostMessageA(program::trayWindow, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+// The shell refuses the icon while its notification area does not exist yet
+// (an autostart at logon can come first) or is busy: the timer tries again
+// until the shell takes it or the time is up, and "TaskbarCreated" tries at
+// once when the area appears.
+void AddTrayIcon()
+{
+    if (PutIconUp()) {
+        StopRetrying();
+        return;
+    }
+    if (triesLeft > 0)
+        return;   // the timer is trying already
+    if (!os::SetTimer(program::trayWindow, kAddIconTimerId, kAddIconRetryPeriod, nullptr)) {
+        GiveUp();
+        return;
+    }
+    triesLeft = kAddIconTries;
+}
+
+void RetryTrayIcon()
+{
+    if (triesLeft == 0)
+        return;   // a tick that was queued before the timer was killed
+    if (PutIconUp()) {
+        StopRetrying();
+        return;
+    }
+    if (--triesLeft > 0)
+        return;
+    os::KillTimer(program::trayWindow, kAddIconTimerId);
+    GiveUp();
 }
 
 void UpdateTrayIcon()
@@ -78,8 +138,8 @@ void UpdateTrayIcon()
 void UpdateTrayTip()
 {
     NOTIFYICONDATAA record = Record(NIF_TIP);
-    os::lstrcpynA(record.szTip, config::settings.menuepunkt, sizeof record.szTip);
-    static_assert(sizeof config::settings.menuepunkt - 1 + sizeof " - Lichtaus+" <= sizeof record.szTip,
+    os::lstrcpynA(record.szTip, config::settings.menuepunkt, kTipCapacity);
+    static_assert(sizeof config::settings.menuepunkt - 1 + sizeof " - Lichtaus+" <= kTipCapacity,
                   "the longest label with its suffix fits the tooltip");
     if (os::lstrcmpiA(config::settings.quickInfo, config::kYes) == 0)
         os::lstrcatA(record.szTip, " - Lichtaus+");

@@ -4,10 +4,11 @@
 #include "tray_window.h"
 
 #include "../actions/exit_actions.h"
-#include "../app/program.h"
 #include "../config/default_actions.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
+#include "../program/program.h"
 #include "dialogs.h"
 #include "tray_icon.h"
 
@@ -16,6 +17,14 @@ namespace ui {
 constinit int busy = 0;
 constinit HMENU menu = nullptr;
 constinit HMENU popupMenu = nullptr;
+
+void RunWhileBusy(void (*command)())
+{
+    int found = busy;
+    busy = 1;
+    command();
+    busy = found;
+}
 
 namespace {
 
@@ -63,10 +72,9 @@ void RunCommand(WORD id)
         if (command.id != id)
             continue;
         if (command.setsBusy)
-            busy = 1;
-        command.run();
-        if (command.setsBusy)
-            busy = 0;
+            RunWhileBusy(command.run);
+        else
+            command.run();
         return;
     }
 }
@@ -81,7 +89,7 @@ LRESULT OnCreate()
         os::DestroyMenu(menu);
         menu = nullptr;
     }
-    os::MessageBoxA(nullptr, "Fehler beim Erzeugen des Menüs.", "Lichtaus+", MB_SETFOREGROUND | MB_ICONERROR);
+    program::ShowMessage("Fehler beim Erzeugen des Menüs.", MB_ICONERROR);
     return -1;   // CreateWindowExA fails and the program ends
 }
 
@@ -199,6 +207,11 @@ LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case kPopupRequestMessage:
         ShowPopupMenu(lParam);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kAddIconTimerId)
+            break;
+        RetryTrayIcon();
         return 0;
     default:
         break;

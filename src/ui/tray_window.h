@@ -12,9 +12,12 @@ constexpr UINT kTrayCallbackMessage = WM_USER;
 constexpr UINT kPopupRequestMessage = WM_USER + 1;
 
 // 1 while a command that must not be started twice runs (Options, or an
-// exit action other than the shell's Shut Down dialog). A plain flag, not a
-// counter: a command nested in another one clears it when it ends.
+// exit action other than the shell's Shut Down dialog).
 extern int busy;
+
+// Runs the command with the busy flag set, and puts the flag back to what it
+// found: a command nested in another one leaves the outer one busy.
+void RunWhileBusy(void (*command)());
 
 // "LAMenu" as loaded when the window was created, and its first sub-menu,
 // the menu that pops up at the icon.

@@ -1,6 +1,6 @@
 // Process-wide values that start-up works out once and every part of the
 // program reads: the instance, the hidden tray window, the program's paths,
-// the platform family and the ids of the two registered window messages.
+// the platform family and the ids of the three registered window messages.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +18,6 @@ extern HWND trayWindow;
 
 extern char exeLongPath[kPathCapacity];
 extern char settingsPath[kSettingsPathCapacity];
-extern char restartProgramPath[kRestartProgramPathCapacity];
 
 // GetVersionExA's platform id 2 (VER_PLATFORM_WIN32_NT) is the NT family;
 // everything else is the 9x family.

@@ -8,7 +8,6 @@ constinit HINSTANCE instance = nullptr;
 constinit HWND trayWindow = nullptr;
 constinit char exeLongPath[kPathCapacity] = {};
 constinit char settingsPath[kSettingsPathCapacity] = {};
-constinit char restartProgramPath[kRestartProgramPathCapacity] = {};
 constinit bool ntFamily = false;
 constinit UINT addTrayIconMessage = 0;
 constinit UINT closeProgramMessage = 0;
