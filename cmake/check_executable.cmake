@@ -4,7 +4,8 @@ set(import_count 0)
 # must not have: static constructors (nothing runs them without a runtime),
 # cmov instructions (486 and Pentium lack them), imports from DLLs other than
 # the system ones, or any imported function that Windows 95 or NT 4.0 lacks
-# (classic_imports.txt beside this file). Prints the size on success.
+# (classic_imports.txt beside this file), or no address-space randomisation,
+# no-execute data or base relocations. Prints the size on success.
 #   cmake -DEXE=... -DOBJDUMP=... -DLIBRARIES=a;b -P check_executable.cmake
 
 set(allowed_dlls kernel32.dll user32.dll shell32.dll advapi32.dll comctl32.dll ole32.dll)
@@ -51,6 +52,12 @@ endif()
 
 if(NOT headers MATCHES "MajorSubsystemVersion[ \t]+4\n[^\n]*MinorSubsystemVersion[ \t]+0")
   message(FATAL_ERROR "${EXE} is not marked for subsystem version 4.0")
+endif()
+
+string(REGEX MATCH "DllCharacteristics[ \t]+([0-9a-fA-F]+)" ignored "${headers}")
+math(EXPR hardening "0x0${CMAKE_MATCH_1} & 0x140")
+if(NOT hardening EQUAL 320 OR NOT headers MATCHES "Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory")
+  message(FATAL_ERROR "${EXE} lacks --dynamicbase, --nxcompat or its base relocations")
 endif()
 
 file(SIZE ${EXE} size)

@@ -21,9 +21,12 @@ endfunction()
 # The entry symbol must be named with its stdcall decoration; a wrong name
 # would only warn and silently make the first function in .text the entry,
 # hence --fatal-warnings.
+# --dynamicbase and --nxcompat let Vista and later load the program at a random
+# address and keep its data from being executed; both need the base
+# relocations. Windows 95 to 98 and NT 4 ignore the flags.
 set(LICHTAUS_EXE_LINK_OPTIONS
   -nostdlib -mwindows -s
   -Wl,-e,_LichtausEntry@0,--fatal-warnings,--gc-sections
-  -Wl,--disable-dynamicbase,--disable-nxcompat,--disable-reloc-section,--no-insert-timestamp
+  -Wl,--dynamicbase,--nxcompat,--enable-reloc-section,--no-insert-timestamp
   -Wl,--subsystem,windows:4.0,--major-os-version,4,--minor-os-version,0)
 set(LICHTAUS_SYSTEM_LIBRARIES gcc kernel32 user32 shell32 advapi32 comctl32 ole32)
