@@ -179,6 +179,8 @@ void FirstStart()
         Answer(tray, kGreetingBox, IDOK, what);
         HWND options = WaitFor(tray.Id(), "#32770", kOptions);
         CHECK_EQ("checked 131 137 138 139; disabled 139 140", Shown(options), what);
+        tray.Click(WM_RBUTTONUP);
+        CHECK(StaysQuiet(tray.Id(), options), what + ": busy, no menu for a second Options dialog");
         Answer(tray, kOptionsBox, ok ? IDOK : IDCANCEL, what);
         CHECK_EQ(ok ? workedExample : "<absent>", ReadFile(tray.ini), what);
         CHECK_EQ(ok ? "HKLM DisplayName=Lichtaus+\nHKLM UninstallString=\"" + LongPath(tray.exe) +

@@ -4,10 +4,12 @@
 // compares the calls it made. Registry writes also reach Wine's registry.
 #include "res/resource_ids.h"
 #include "src/app/command_line.h"
-#include "src/app/program.h"
+#include "src/config/registry.h"
 #include "src/config/settings.h"
 #include "src/os/os.h"
+#include "src/program/program.h"
 #include "src/ui/dialogs.h"
+#include "src/ui/tray_icon.h"
 #include "src/ui/tray_window.h"
 #include "tests/check.h"
 
@@ -25,6 +27,10 @@ std::string calls;
 int boxAnswer;
 BOOL systemCallResult;
 LRESULT sendResult;
+BOOL shellAnswers = TRUE;            // the taskbar answers within the limit
+HWND taskbar = kTaskbar;
+bool machineRefused = false;         // writes to HKEY_LOCAL_MACHINE are refused
+std::vector<BOOL> notifyResults;     // of NIM_ADD, one per call; then TRUE
 std::vector<std::pair<INT_PTR, DWORD>> shellResults;   // result and last error, one per call
 DWORD lastError;
 
@@ -46,7 +52,7 @@ const char* Name(HWND window)
 void InstallFakes()
 {
     os::MessageBoxA = [](HWND, LPCSTR text, LPCSTR caption, UINT flags) STDCALL {
-        Log("Box(%s,%s,%x)", text, caption, flags);
+        Log("Box(%.32s,%s,%x)", text, caption, flags);
         return boxAnswer;
     };
     os::ExitWindowsEx = [](UINT flags, DWORD) STDCALL {
@@ -69,7 +75,7 @@ void InstallFakes()
         Log("Close(%lx)", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
         return TRUE;
     };
-    os::FindWindowA = [](LPCSTR, LPCSTR) STDCALL { return kTaskbar; };
+    os::FindWindowA = [](LPCSTR, LPCSTR) STDCALL { return taskbar; };
     os::PostMessageA = [](HWND window, UINT message, WPARAM wParam, LPARAM) STDCALL {
         Log("Post(%s,%u,%u)", Name(window), message, wParam);
         return TRUE;
@@ -77,6 +83,40 @@ void InstallFakes()
     os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) STDCALL {
         Log("Send(%s,%u)", Name(window), message);
         return sendResult;
+    };
+    os::SendMessageTimeoutA = [](HWND window, UINT message, WPARAM, LPARAM, UINT flags, UINT limit, PDWORD_PTR result)
+        STDCALL {
+        Log("Send(%s,%u,%u,%u)", Name(window), message, flags, limit);
+        *result = sendResult;
+        return static_cast<LRESULT>(shellAnswers);
+    };
+    os::RegCreateKeyExA = [](HKEY root, LPCSTR path, DWORD, LPSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
+                             PHKEY key, LPDWORD disposition) STDCALL {
+        if (machineRefused && root == HKEY_LOCAL_MACHINE)
+            return static_cast<LONG>(ERROR_ACCESS_DENIED);
+        return ::RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, key, disposition);
+    };
+    os::Shell_NotifyIconA = [](DWORD operation, PNOTIFYICONDATAA) STDCALL {
+        BOOL result = TRUE;
+        if (operation == NIM_ADD && !notifyResults.empty()) {
+            result = notifyResults.front();
+            notifyResults.erase(notifyResults.begin());
+        }
+        if (operation == NIM_ADD)
+            Log("Add(%d)", result);
+        return result;
+    };
+    os::SetTimer = [](HWND window, UINT_PTR id, UINT period, TIMERPROC) STDCALL {
+        Log("SetTimer(%s,%u,%u)", Name(window), id, period);
+        return id;
+    };
+    os::KillTimer = [](HWND window, UINT_PTR id) STDCALL {
+        Log("KillTimer(%s,%u)", Name(window), id);
+        return TRUE;
+    };
+    os::WritePrivateProfileStringA = [](LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file) STDCALL {
+        Log("Profile(%s,%s)", key ? key : "", value ? value : "");
+        return ::WritePrivateProfileStringA(section, key, value, file);
     };
     os::RegSetValueExA = [](HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) STDCALL {
         if (type == REG_SZ)
@@ -123,12 +163,18 @@ void ExitActions()
         int policyValue;
         int answer;
         BOOL result;             // of the system call
-        LRESULT sent;
+        LRESULT sent;            // the answer to a message sent
         std::string expected;
+        BOOL answers = TRUE;     // the shell answered in time
+        HWND shell = kTaskbar;
     } cases[] = {
         {"/x", 0, true, "", "NoClose", 0, 0, 1, 0, "Post(taskbar,16,0)"},
-        {"/x?", 0, true, "", "NoClose", 1, 0, 1, 0, "Set(NoClose=0) Send(taskbar,16) Set(NoClose=1)"},
-        {nullptr, IDM_SHUTDOWN_DIALOG, true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16)"},
+        {"/x?", 0, true, "", "NoClose", 1, 0, 1, 0, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)"},
+        {nullptr, IDM_SHUTDOWN_DIALOG, true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000)"},
+        // A hung or missing shell: the policy ends as it began.
+        {"/x", 0, true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)", FALSE},
+        {"/x", 0, true, "", "NoClose", 1, 0, 1, 0, "", TRUE, nullptr},
+        {"/x", 0, true, "", "NoClose", 0, 0, 1, 0, "", TRUE, nullptr},
         {"/x", 0, true, "", "NoClose", 2, 0, 1, 0, ""},
         {"/s", 0, true, "", nullptr, 0, 0, 1, 0, "Privilege(2) Initiate(0,0,0) Privilege(0) Close(7a04)"},
         {"/s", 0, false, "", nullptr, 0, 0, 1, 0, "Exit(1)"},
@@ -164,6 +210,8 @@ void ExitActions()
         boxAnswer = c.answer;
         systemCallResult = c.result;
         sendResult = c.sent;
+        shellAnswers = c.answers;
+        taskbar = c.shell;
         calls.clear();
         if (c.arguments)
             app::RunCommandLine(c.arguments);
@@ -171,6 +219,79 @@ void ExitActions()
             ui::TrayWindowProc(program::trayWindow, WM_COMMAND, c.command, 0);
         CHECK_EQ(c.expected, calls, what);
     }
+}
+
+// Autostart and the uninstall entry where HKEY_LOCAL_MACHINE refuses writes
+// (user account control): the same values under HKEY_CURRENT_USER, read back
+// and removed by the uninstall flow.
+void RefusedMachineKey()
+{
+    const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const char* uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lichtaus+";
+    auto read = [](const char* key, const char* name) {
+        char text[MAX_PATH] = {};
+        DWORD size = sizeof text;
+        RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size);
+        return std::string(text);
+    };
+    lstrcpyA(program::exeLongPath, "C:\\Lichtaus\\Lichtaus+.exe");
+    machineRefused = true;
+    config::SetAutostart(true);
+    config::WriteUninstallEntry();
+    CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe", read(run, "Lichtaus+"), "refused HKLM: Run under HKCU");
+    CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe /uninstall", read(uninstall, "UninstallString"), "refused HKLM: uninstall entry");
+    CHECK(config::IsAutostartOn(), "refused HKLM: autostart reads as on");
+    boxAnswer = IDYES;
+    config::RunUninstallFlow();
+    CHECK_EQ("", read(run, "Lichtaus+") + read(uninstall, "DisplayName"), "refused HKLM: the uninstall flow removes both");
+    CHECK(!config::IsAutostartOn(), "refused HKLM: autostart off after uninstalling");
+    machineRefused = false;
+}
+
+// A notification area that is not there yet: the icon is tried again on a
+// timer and when the taskbar announces itself; only after the last try is
+// the user told and the program closed.
+void TrayNotReady()
+{
+    program::taskbarCreatedMessage = 0xC0DE;
+    const struct {
+        std::vector<BOOL> results;
+        UINT then;   // what comes after the first try, kAddIconTries - 1 times at most
+        std::string expected;
+    } cases[] = {
+        {{FALSE, TRUE}, WM_TIMER, "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)"},
+        {{FALSE, TRUE}, 0xC0DE, "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)"},
+        {std::vector<BOOL>(ui::kAddIconTries + 1, FALSE), WM_TIMER, ""},
+    };
+    for (const auto& c : cases) {
+        notifyResults = c.results;
+        calls.clear();
+        ui::AddTrayIcon();
+        for (int tick = 0; tick < ui::kAddIconTries && !notifyResults.empty(); ++tick)
+            ui::TrayWindowProc(program::trayWindow, c.then, ui::kAddIconTimerId, 0);
+        std::string failed = "Add(0) SetTimer(tray,1,2000)";
+        for (int tick = 0; tick < ui::kAddIconTries; ++tick)
+            failed += " Add(0)";
+        failed += " KillTimer(tray,1) Box(Hinzufügen des Symbols in die Ta,Lichtaus+,10010) Post(tray,16,0)";
+        CHECK_EQ(c.expected.empty() ? failed : c.expected, calls, "tray not ready, then " + std::to_string(c.then));
+    }
+}
+
+// MS-DOS mode without its file writes the key and flushes the file (the 9x
+// family caches profile writes) before the editor opens it.
+void MsDosModeFlush()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    lstrcatA(lstrcpyA(program::settingsPath, temp), "seam.ini");
+    program::ntFamily = false;
+    config::settings = {};
+    calls.clear();
+    app::RunCommandLine("/d");
+    CHECK_EQ("Box(Die Datei 'MS-DOS-Modus.pif' kon,Lichtaus+,10040) Profile(MS-DOS-Modus,MS-DOS-Modus.pif) "
+             "Profile(,) Shell(" + std::string(program::settingsPath) + ",)",
+             calls, "MS-DOS mode without its file");
+    DeleteFileA(program::settingsPath);
 }
 
 // The About dialog's links: the shell's own program, else the browser with
@@ -187,7 +308,7 @@ void AboutLinks()
         {IDC_EMAIL, {{2, 2}, {42, 0}}, "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ")"},
         {IDC_EMAIL, {{31, 5}}, "Shell(" + std::string(mail) + ",)"},
         {IDC_EMAIL, {{2, 2}, {2, 2}},
-         "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ") Box(" + mail + ",Lichtaus+,10010)"},
+         "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ") Box(mailto:lichtaus@example.org?subj,Lichtaus+,10010)"},
     };
     ui::AboutDialogProc(nullptr, WM_INITDIALOG, 0, 0);
     for (const auto& c : cases) {
@@ -214,6 +335,9 @@ int main()
         return 1;
     InstallFakes();
     ExitActions();
+    RefusedMachineKey();
+    TrayNotReady();
+    MsDosModeFlush();
     AboutLinks();
     MenuMissing();
     RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
