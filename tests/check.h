@@ -14,10 +14,9 @@ inline int failures = 0;
 inline void Report(const char* file, int line, const std::string& what, const std::string& expected,
                    const std::string& actual)
 {
-    ++failures;
-    printf("%s:%d: %s\n  expected: [%s]\n  actual:   [%s]\n", file, line, what.c_str(), expected.c_str(),
-           actual.c_str());
+    printf("%s:%d: %s\n  expected: [%s]\n  actual:   [%s]\n", file, line, what.c_str(), expected.c_str(), actual.c_str());
     fflush(stdout);
+    ++failures;
 }
 
 // The tests write the registry values and files the program uses; on a real

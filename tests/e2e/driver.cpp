@@ -237,26 +237,17 @@ std::string Registry()
     std::string lines;
     for (const auto& root : kRoots) {
         HKEY key;
-        if (RegOpenKeyExA(root.root, kPolicies, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(root.root, kPolicies, 0, KEY_READ, &key) == ERROR_SUCCESS && !RegCloseKey(key))
             lines += std::string(root.name) + " policy key\n";
-            RegCloseKey(key);
-        }
         for (const Value& value : kValues) {
-            BYTE data[1025];
-            DWORD type, size = sizeof data - 1;
-            if (RegOpenKeyExA(root.root, value.key, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            BYTE data[1024];
+            DWORD type, size = sizeof data;
+            if (RegGetValueA(root.root, value.key, value.name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS)
                 continue;
-            if (RegQueryValueExA(key, value.name, nullptr, &type, data, &size) == ERROR_SUCCESS) {
-                std::string shown;
-                char hex[3];
-                for (DWORD i = 0; type != REG_SZ && i < size; ++i)
-                    shown += (snprintf(hex, sizeof hex, "%02x", data[i]), hex);
-                data[size] = 0;
-                if (type == REG_SZ)
-                    shown = reinterpret_cast<char*>(data);
-                lines += std::string(root.name) + " " + value.shownAs + "=" + shown + "\n";
-            }
-            RegCloseKey(key);
+            std::string shown = type == REG_SZ ? reinterpret_cast<char*>(data) : "";
+            for (DWORD i = 0; type != REG_SZ && i < size; ++i)
+                shown += "0123456789abcdef"[data[i] >> 4], shown += "0123456789abcdef"[data[i] & 15];
+            lines += std::string(root.name) + " " + value.shownAs + "=" + shown + "\n";
         }
     }
     return lines;
@@ -265,13 +256,8 @@ std::string Registry()
 void ClearRegistry()
 {
     for (const auto& root : kRoots) {
-        for (const Value& value : kValues) {
-            HKEY key;
-            if (RegOpenKeyExA(root.root, value.key, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-                RegDeleteValueA(key, value.name);
-                RegCloseKey(key);
-            }
-        }
+        for (const Value& value : kValues)
+            RegDeleteKeyValueA(root.root, value.key, value.name);
         RegDeleteKeyA(root.root, kUninstall);
         RegDeleteKeyA(root.root, kPolicies);
     }
@@ -279,12 +265,7 @@ void ClearRegistry()
 
 void SetValue(HKEY root, const char* key, const char* name, DWORD type, const std::string& data)
 {
-    HKEY opened;
-    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(opened, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size() + (type == REG_SZ)));
-    RegCloseKey(opened);
+    RegSetKeyValueA(root, key, name, type, data.data(), static_cast<DWORD>(data.size() + (type == REG_SZ)));
 }
 
 } // namespace e2e
