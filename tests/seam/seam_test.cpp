@@ -294,6 +294,20 @@ void MsDosModeFlush()
     DeleteFileA(program::settingsPath);
 }
 
+// The restart program written and entered in RunOnce, but the shell cannot
+// start it: the user is told. (Shell calls are scripted: nothing restarts.)
+void RestartNotStarted()
+{
+    program::instance = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    program::ntFamily = false;
+    shellResults = {{2, ERROR_FILE_NOT_FOUND}};
+    calls.clear();
+    app::RunCommandLine("/t");
+    CHECK(calls.ends_with(",) Box(Windows neu starten,Lichtaus+,10010)"), "restart program not started: " + calls);
+    program::instance = nullptr;
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Lichtaus+");
+}
+
 // The About dialog's links: the shell's own program, else the browser with
 // the link, else the link shown; only "file not found" goes on to the next.
 void AboutLinks()
@@ -338,6 +352,7 @@ int main()
     RefusedMachineKey();
     TrayNotReady();
     MsDosModeFlush();
+    RestartNotStarted();
     AboutLinks();
     MenuMissing();
     RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
