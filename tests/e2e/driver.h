@@ -1,10 +1,13 @@
 // Drives the real Lichtaus+.exe from outside, as a user and the shell would:
-// starts it, finds its windows and message boxes, reads and presses them, and
-// reads what it leaves behind (files, registry values, the tray icon).
+// starts it, finds, reads and presses its windows and message boxes, and reads
+// what it leaves behind (files, registry values, the icon in Wine's taskbar).
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,70 +18,246 @@ constexpr DWORD kWait = 15000;
 // coming comes well inside it.
 constexpr DWORD kQuiet = 800;
 
+template <typename Condition> bool WaitUntil(Condition done, DWORD timeoutMs = kWait)
+{
+    for (DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    return true;
+}
+
+inline std::string ReadFile(const std::string& path)   // "<absent>" when missing
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return file ? contents.str() : "<absent>";
+}
+
+inline void WriteFile(const std::string& path, const std::string& contents)
+{
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
 // A started program; ended by force if a test leaves it running.
 struct Program {
     PROCESS_INFORMATION info = {};
-    Program(const std::string& exe, const std::string& arguments);
-    ~Program();
+    Program(const std::string& exe, const std::string& arguments)
+    {
+        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        STARTUPINFOA startup = {sizeof startup};
+        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    }
+    ~Program()
+    {
+        if (WaitForExit(0) == STILL_ACTIVE)
+            TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
     DWORD Id() const { return info.dwProcessId; }
     // The exit code, or STILL_ACTIVE when it has not ended in time.
-    DWORD WaitForExit(DWORD timeoutMs = kWait);
+    DWORD WaitForExit(DWORD timeoutMs = kWait)
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
 };
 
-// A fresh folder in the temporary directory holding a copy of the program,
-// so that its settings file is the test's; removed with its files.
+// A fresh folder in the temporary directory holding a copy of the program and
+// `settings` as its settings file, if given; removed with its files.
 struct Folder {
     std::string path, exe, ini;
-    // `settings`: the settings file to put beside it, if any.
-    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe");
-    ~Folder();
+    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe")
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path = temp + name;
+        exe = path + "\\" + exeName;
+        ini = exe.substr(0, exe.rfind('.')) + ".ini";
+        CreateDirectoryA(path.c_str(), nullptr);
+        CopyFileA(LICHTAUS_EXE, exe.c_str(), FALSE);
+        if (!settings.empty())
+            WriteFile(ini, settings);
+    }
+    ~Folder()
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            DeleteFileA((path + "\\" + found.cFileName).c_str());
+        FindClose(search);
+        RemoveDirectoryA(path.c_str());
+    }
 };
 
-template <typename Condition> bool WaitUntil(Condition done, DWORD timeoutMs = kWait)
+inline std::string Text(HWND window)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    }
+    char text[2048] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
-// The process's visible top-level windows of that class (any for nullptr).
-std::vector<HWND> Visible(DWORD processId, const char* className);
-// Its first top-level window (hidden ones too) of that class and caption (any
-// caption for nullptr), waiting for it; nullptr when none came.
-HWND WaitFor(DWORD processId, const char* className, const char* caption = nullptr, bool visible = true,
-             DWORD timeoutMs = kWait);
+// The top-level windows of a process (of any for 0) with that class (any for
+// nullptr), visible ones only when `visible`.
+inline std::vector<HWND> Windows(DWORD processId, const char* className, bool visible = true)
+{
+    struct Search {
+        DWORD processId;
+        const char* className;
+        bool visible;
+        std::vector<HWND> found;
+    } search = {processId, className, visible, {}};
+    EnumWindows([](HWND window, LPARAM parameter) WINAPI {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        char className[64] = {};
+        GetWindowThreadProcessId(window, &owner);
+        GetClassNameA(window, className, sizeof className);
+        if ((!search->processId || owner == search->processId) && (!search->visible || IsWindowVisible(window)) &&
+            (!search->className || lstrcmpA(className, search->className) == 0))
+            search->found.push_back(window);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The process's first window of that class and caption (any caption for
+// nullptr), waiting for it; nullptr when none came.
+inline HWND WaitFor(DWORD processId, const char* className, const char* caption = nullptr, bool visible = true,
+                    DWORD timeoutMs = kWait)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND window : Windows(processId, className, visible))
+            if (!caption || Text(window) == caption)
+                return (found = window) != nullptr;
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
 // True when for a while the process shows no visible window but `allowed`.
-bool StaysQuiet(DWORD processId, HWND allowed = nullptr);
+inline bool StaysQuiet(DWORD processId, HWND allowed = nullptr)
+{
+    return !WaitUntil([&] {
+        std::vector<HWND> shown = Windows(processId, nullptr);
+        return shown.size() > (shown.size() == 1 && shown[0] == allowed);
+    }, kQuiet);
+}
 
-std::string Text(HWND window);
 // A message box: "caption|text|buttons", the buttons as the ids it has.
-std::string Box(HWND box);
-void Press(HWND dialog, int id);
-void Key(HWND window, WPARAM key);
+inline std::string Box(HWND box)
+{
+    char text[2048] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    std::string result = Text(box) + "|" + text + "|";
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO})
+        result += GetDlgItem(box, id) ? std::to_string(id) : "";
+    return result;
+}
 
-// The icons in Wine's taskbar: tooltip and place in the taskbar.
+inline void Press(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The icons in Wine's taskbar: one tooltip window per icon, owned by the
+// taskbar. A tooltip copies the record and the text into memory of its own
+// process, so both are placed there; a tool without a place on the taskbar is
+// a removed icon's.
 struct Icon {
     std::string tip;
     RECT rect;
 };
-std::vector<Icon> TrayIcons();
-int CountTrayIcons(const std::string& tip);
+inline std::vector<Icon> TrayIcons()
+{
+    std::vector<Icon> icons;
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    DWORD shellId = 0;
+    GetWindowThreadProcessId(taskbar, &shellId);
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
+    constexpr SIZE_T kTextOffset = 512, kSize = 4096;
+    auto* remote = static_cast<char*>(VirtualAllocEx(shell, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
+    for (HWND tooltip : Windows(shellId, TOOLTIPS_CLASSA, false)) {
+        TTTOOLINFOA tool = {sizeof tool};
+        tool.lpszText = remote + kTextOffset;
+        char text[kSize - kTextOffset] = {};
+        if (remote && GetWindow(tooltip, GW_OWNER) == taskbar && SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) > 0 &&
+            WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr) &&
+            WriteProcessMemory(shell, remote + kTextOffset, text, sizeof text, nullptr) &&
+            SendMessageA(tooltip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(shell, remote, &tool, sizeof tool, nullptr) &&
+            ReadProcessMemory(shell, remote + kTextOffset, text, sizeof text - 1, nullptr) && !IsRectEmpty(&tool.rect))
+            icons.push_back({text, tool.rect});
+    }
+    VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
+    CloseHandle(shell);
+    return icons;
+}
 
-std::string ReadFile(const std::string& path);   // "<absent>" when missing
-void WriteFile(const std::string& path, const std::string& contents);
-bool Exists(const std::string& path);
-
-// Every registry value the program reads or writes, as "ROOT\\name=value" lines
-// (text values as text, others as hex bytes); the test's starting state.
-std::string Registry();
-void ClearRegistry();
-void SetValue(HKEY root, const char* key, const char* name, DWORD type, const std::string& data);
+inline int CountTrayIcons(const std::string& tip)
+{
+    int count = 0;
+    for (const Icon& icon : TrayIcons())
+        count += icon.tip == tip;
+    return count;
+}
 
 inline constexpr char kPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 inline constexpr char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lichtaus+";
+
+// Every registry value the program reads or writes, under both roots.
+inline constexpr struct {
+    const char* key;
+    const char* name;
+    const char* shownAs;
+} kValues[] = {
+    {kPolicies, "NoLogoff", "NoLogoff"}, {kPolicies, "NoClose", "NoClose"}, {kRun, "Lichtaus+", "Run"},
+    {"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Lichtaus+", "RunOnce"},
+    {kUninstall, "DisplayName", "DisplayName"}, {kUninstall, "UninstallString", "UninstallString"},
+};
+inline const std::pair<HKEY, const char*> kRoots[] = {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}};
+
+// Those values as "ROOT name=value" lines (texts as text, others as hex
+// bytes), and whether the policy key exists.
+inline std::string Registry()
+{
+    std::string lines;
+    for (const auto& [root, rootName] : kRoots) {
+        HKEY key;
+        if (RegOpenKeyExA(root, kPolicies, 0, KEY_READ, &key) == ERROR_SUCCESS && !RegCloseKey(key))
+            lines += std::string(rootName) + " policy key\n";
+        for (const auto& value : kValues) {
+            BYTE data[1024];
+            DWORD type, size = sizeof data;
+            if (RegGetValueA(root, value.key, value.name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS)
+                continue;
+            std::string shown = type == REG_SZ ? reinterpret_cast<char*>(data) : "";
+            for (DWORD i = 0; type != REG_SZ && i < size; ++i)
+                shown += "0123456789abcdef"[data[i] >> 4], shown += "0123456789abcdef"[data[i] & 15];
+            lines += std::string(rootName) + " " + value.shownAs + "=" + shown + "\n";
+        }
+    }
+    return lines;
+}
+
+inline void ClearRegistry()
+{
+    for (const auto& [root, rootName] : kRoots) {
+        for (const auto& value : kValues)
+            RegDeleteKeyValueA(root, value.key, value.name);
+        RegDeleteKeyA(root, kUninstall);
+        RegDeleteKeyA(root, kPolicies);
+    }
+}
+
+inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const std::string& data)
+{
+    RegSetKeyValueA(root, key, name, type, data.data(), static_cast<DWORD>(data.size() + (type == REG_SZ)));
+}
 
 } // namespace e2e

@@ -68,7 +68,7 @@ bool CloseNotepad(const std::string& caption)
 {
     HWND found = nullptr;
     WaitUntil([&] {
-        for (HWND window = FindWindowA("Notepad", nullptr); window; window = FindWindowExA(nullptr, window, "Notepad", nullptr))
+        for (HWND window : Windows(0, "Notepad"))
             if (Text(window).find(caption) != std::string::npos)
                 return (found = window) != nullptr;
         return false;
@@ -162,7 +162,7 @@ void CommandLineStarts()
     WriteFile(restart, "MZ");
     Program program(nt.exe, CharUpperA(&std::string(restart)[0]));
     CHECK_EQ(0ul, program.WaitForExit(), "restart clean-up: exit code");
-    CHECK(!Exists(restart), "restart clean-up: the restart program is deleted");
+    CHECK_EQ("<absent>", ReadFile(restart), "restart clean-up: the restart program is deleted");
 }
 
 void FirstStart()
@@ -344,12 +344,11 @@ void PopupMenu()
         HWND menu = WaitFor(tray.Id(), "#32768");
         CHECK(menu, what + ": menu open");
         for (const char* key = c.keys; *key; ++key) {
-            if (*key == '^')
-                Key(menu, VK_UP);
-            else if (*key == '>')
-                Key(menu, VK_RIGHT), WaitUntil([&] { return Visible(tray.Id(), "#32768").size() == 2; });
+            if (*key == '^' || *key == '>')
+                PostMessageA(menu, WM_KEYDOWN, *key == '^' ? VK_UP : VK_RIGHT, 1);
             else
                 PostMessageA(menu, WM_CHAR, *key, 1);
+            WaitUntil([&] { return *key != '>' || Windows(tray.Id(), "#32768").size() == 2; });
         }
         if (!c.box.empty())
             Answer(tray, c.box, c.button, what);
