@@ -1,5 +1,5 @@
-// The checks of the test programs: a failed check prints where and what it
-// expected; the program's exit code is the number of failed checks.
+// The checks of the test programs: a failed check prints where, what it
+// expected and what it found; the program fails when any check did.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +7,22 @@
 #include <cstdio>
 #include <string>
 
+#define CHECK_EQ(expected, actual, what)                                                                     \
+    do {                                                                                                     \
+        auto expected_ = (expected);                                                                         \
+        auto actual_ = (actual);                                                                             \
+        if (!(expected_ == actual_))                                                                         \
+            test::Report(__FILE__, __LINE__, what, test::Text(expected_), test::Text(actual_));              \
+    } while (0)
+#define CHECK(condition, what) CHECK_EQ(true, static_cast<bool>(condition), what)
+
 namespace test {
 
 inline int failures = 0;
+
+inline std::string Text(const std::string& value) { return value; }
+inline std::string Text(const char* value) { return value ? value : "(null)"; }
+template <typename T> std::string Text(T value) { return std::to_string(value); }
 
 inline void Report(const char* file, int line, const std::string& what, const std::string& expected,
                    const std::string& actual)
@@ -19,8 +32,15 @@ inline void Report(const char* file, int line, const std::string& what, const st
     ++failures;
 }
 
+// The program's exit code: 0 when every check passed.
+inline int Finish(const char* program)
+{
+    printf("%s: %d failed checks\n", program, failures);
+    return failures != 0;
+}
+
 // The tests write the registry values and files the program uses; on a real
-// Windows that would be the user's own. They run under Wine only.
+// Windows those would be the user's own. They run under Wine only.
 inline bool RefuseOutsideWine()
 {
     if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
@@ -29,19 +49,4 @@ inline bool RefuseOutsideWine()
     return true;
 }
 
-} // namespace test
-
-#define CHECK_EQ(expected, actual, what)                                                                   \
-    do {                                                                                                   \
-        auto expected_ = (expected);                                                                       \
-        auto actual_ = (actual);                                                                           \
-        if (!(expected_ == actual_))                                                                       \
-            test::Report(__FILE__, __LINE__, what, test::Text(expected_), test::Text(actual_));            \
-    } while (0)
-#define CHECK(condition, what) CHECK_EQ(true, static_cast<bool>(condition), what)
-
-namespace test {
-inline std::string Text(const std::string& value) { return value; }
-inline std::string Text(const char* value) { return value ? value : "(null)"; }
-template <typename T> std::string Text(T value) { return std::to_string(value); }
 } // namespace test

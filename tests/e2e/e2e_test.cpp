@@ -395,6 +395,5 @@ int main()
     SecondStart();
     CloseDuringAQuestion();
     ClearRegistry();
-    printf("e2e: %d failed checks\n", test::failures);
-    return test::failures != 0;
+    return test::Finish("e2e");
 }

@@ -53,18 +53,9 @@ std::vector<DWORD> Drawn(HMODULE module, int id, int width, int height)
     HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, target);
     memcpy(bits, pixels.data(), pixels.size() * 4);
-    if (id == IDB_ABOUT) {
-        HBITMAP picture = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-        HDC source = CreateCompatibleDC(dc);
-        SelectObject(source, picture);
-        BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
-        DeleteDC(source);
-        DeleteObject(picture);
-    } else {
-        HICON icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, 0));
-        DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-        DestroyIcon(icon);
-    }
+    bool bitmap = id == IDB_ABOUT;
+    HANDLE image = LoadImageA(module, MAKEINTRESOURCEA(id), bitmap ? IMAGE_BITMAP : IMAGE_ICON, width, height, 0);
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, 0, 0, width, height, bitmap ? DST_BITMAP : DST_ICON);
     GdiFlush();
     memcpy(pixels.data(), bits, pixels.size() * 4);
     SelectObject(dc, old);
@@ -80,27 +71,20 @@ std::vector<DWORD> Drawn(HMODULE module, int id, int width, int height)
 int main()
 {
     HMODULE exe = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const struct {
-        int id;
-        const char* source;
-    } images[] = {
-        {IDI_SHUTDOWN_DIALOG, "icon1000-16.txt"}, {IDI_SHUTDOWN_DIALOG, "icon1000-32.txt"},
-        {IDI_SHUT_DOWN, "icon1001-16.txt"},       {IDI_SHUT_DOWN, "icon1001-32.txt"},
-        {IDI_RESTART, "icon1002-16.txt"},         {IDI_RESTART, "icon1002-32.txt"},
-        {IDI_MSDOS_MODE, "icon1003-16.txt"},      {IDI_MSDOS_MODE, "icon1003-32.txt"},
-        {IDI_LOG_OFF, "icon1004-16.txt"},         {IDI_LOG_OFF, "icon1004-32.txt"},
-        {IDB_ABOUT, "about1100.txt"},
-    };
-    for (const auto& image : images) {
-        int width = 0, height = 0;
-        std::vector<DWORD> expected = Expected(image.source, &width, &height);
-        std::vector<DWORD> drawn = Drawn(exe, image.id, width, height);
-        size_t wrong = 0;
-        for (size_t i = 0; i < expected.size() && i < drawn.size(); ++i)
-            wrong += expected[i] != drawn[i];
-        CHECK(expected.size() == size_t(width * height) && wrong == 0,
-              std::string(image.source) + ": " + std::to_string(wrong) + " pixels drawn otherwise");
+    for (int id : {IDI_SHUTDOWN_DIALOG, IDI_SHUT_DOWN, IDI_RESTART, IDI_MSDOS_MODE, IDI_LOG_OFF, IDB_ABOUT}) {
+        for (const char* size : {"-16", "-32"}) {
+            if (id == IDB_ABOUT && size[1] == '3')
+                break;   // one picture
+            std::string source = id == IDB_ABOUT ? "about1100.txt" : "icon" + std::to_string(id) + size + ".txt";
+            int width = 0, height = 0;
+            std::vector<DWORD> expected = Expected(source, &width, &height);
+            std::vector<DWORD> drawn = Drawn(exe, id, width, height);
+            size_t wrong = 0;
+            for (size_t i = 0; i < expected.size() && i < drawn.size(); ++i)
+                wrong += expected[i] != drawn[i];
+            CHECK(expected.size() == size_t(width * height) && wrong == 0,
+                  source + ": " + std::to_string(wrong) + " pixels drawn otherwise");
+        }
     }
-    printf("resources: %d failed checks\n", test::failures);
-    return test::failures != 0;
+    return test::Finish("resources");
 }

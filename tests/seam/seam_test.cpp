@@ -46,7 +46,17 @@ void Log(const char* format, ...)
 
 const char* Name(HWND window)
 {
-    return window == kTaskbar ? "taskbar" : window == program::trayWindow ? "tray" : "other";
+    return !window ? "null" : window == kTaskbar ? "taskbar" : window == program::trayWindow ? "tray" : "other";
+}
+
+// The next scripted answer, or `otherwise` when the script has run out.
+template <typename T> T Next(std::vector<T>& script, T otherwise)
+{
+    if (script.empty())
+        return otherwise;
+    T next = script.front();
+    script.erase(script.begin());
+    return next;
 }
 
 void InstallFakes()
@@ -97,11 +107,7 @@ void InstallFakes()
         return ::RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, key, disposition);
     };
     os::Shell_NotifyIconA = [](DWORD operation, PNOTIFYICONDATAA) STDCALL {
-        BOOL result = TRUE;
-        if (operation == NIM_ADD && !notifyResults.empty()) {
-            result = notifyResults.front();
-            notifyResults.erase(notifyResults.begin());
-        }
+        BOOL result = operation != NIM_ADD || Next<BOOL>(notifyResults, TRUE);
         if (operation == NIM_ADD)
             Log("Add(%d)", result);
         return result;
@@ -127,9 +133,7 @@ void InstallFakes()
     };
     os::ShellExecuteA = [](HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT) STDCALL {
         Log("Shell(%s,%s)", file, parameters ? parameters : "");
-        auto [result, error] = shellResults.empty() ? std::pair<INT_PTR, DWORD>(42, 0) : shellResults.front();
-        if (!shellResults.empty())
-            shellResults.erase(shellResults.begin());
+        auto [result, error] = Next<std::pair<INT_PTR, DWORD>>(shellResults, {42, 0});
         lastError = error;
         return reinterpret_cast<HINSTANCE>(result);
     };
@@ -348,6 +352,7 @@ int main()
     if (test::RefuseOutsideWine())
         return 1;
     InstallFakes();
+    program::trayWindow = reinterpret_cast<HWND>(0x7A01);
     ExitActions();
     RefusedMachineKey();
     TrayNotReady();
@@ -356,6 +361,5 @@ int main()
     AboutLinks();
     MenuMissing();
     RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
-    printf("seam: %d failed checks\n", test::failures);
-    return test::failures != 0;
+    return test::Finish("seam");
 }
