@@ -33,13 +33,6 @@ std::string Question(const std::string& label)
     return "Lichtaus+|" + label + "|12";
 }
 
-std::string LongPath(const std::string& path)
-{
-    char buffer[MAX_PATH];
-    DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
-    return length && length < sizeof buffer ? buffer : path;
-}
-
 // Waits for the process's message box or dialog, checks it, presses `button`
 // and waits until it has gone.
 void Answer(const Program& program, const std::string& expected, int button, const std::string& what)
@@ -183,7 +176,7 @@ void FirstStart()
         CHECK(StaysQuiet(tray.Id(), options), what + ": busy, no menu for a second Options dialog");
         Answer(tray, kOptionsBox, ok ? IDOK : IDCANCEL, what);
         CHECK_EQ(ok ? workedExample : "<absent>", ReadFile(tray.ini), what);
-        CHECK_EQ(ok ? "HKLM DisplayName=Lichtaus+\nHKLM UninstallString=\"" + LongPath(tray.exe) +
+        CHECK_EQ(ok ? "HKLM DisplayName=Lichtaus+\nHKLM UninstallString=\"" + tray.exe +
                           "\" /uninstall\nHKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"
                     : "",
                  Registry(), what);
@@ -229,7 +222,7 @@ void OptionsFromTheTray()
     CHECK_EQ(kSection + "Menüpunkt=Benutzer abmelden\r\nAusschalten=Nein\r\nWarmstart=Nein\r\n"
                         "Ausführen=Einfacher Klick\r\nBestätigung=Ja\r\nQuickInfo=Ja\r\n",
              ReadFile(tray.ini), "options saved");
-    const std::string path = LongPath(tray.exe);
+    const std::string path = tray.exe;
     CHECK_EQ("HKLM Run=" + path + "\nHKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + path +
                  " /uninstall\nHKCU policy key\nHKCU NoLogoff=01000000\nHKCU NoClose=01000000\n",
              Registry(), "options saved");
@@ -272,25 +265,6 @@ void StartsWithSettings()
     }
 }
 
-// The icon as a restarted taskbar loses it, and the two messages that add it
-// again; neither leaves two icons.
-void AddIconAgain()
-{
-    Tray tray("add again", kAsks);
-    CHECK(tray.HasIcon(kDefaultTip), "add again: icon");
-    for (const char* name : {"Lichtaus+AddTrayIcon", "TaskbarCreated"}) {
-        DWORD_PTR result;
-        SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
-        CHECK_EQ(1, CountTrayIcons(kDefaultTip), std::string(name) + " while shown");
-        NOTIFYICONDATAA record = {NOTIFYICONDATAA_V1_SIZE, tray.window};
-        Shell_NotifyIconA(NIM_DELETE, &record);
-        SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
-        CHECK_EQ(1, CountTrayIcons(kDefaultTip), std::string(name) + " after the icon was lost");
-    }
-    CHECK(StaysQuiet(tray.Id()), "add again: nothing shown");
-    tray.Close(kDefaultTip, "add again");
-}
-
 void Clicks()
 {
     const std::string single = "Menüpunkt=Windows neu starten\r\nAusführen=Einfacher Klick\r\n" + kAsks;
@@ -317,12 +291,30 @@ void Clicks()
     }
 }
 
-// The right button released on the icon in Wine's taskbar opens the popup
-// menu; its items are chosen by mnemonic, "^" and ">" moving up and right.
-void PopupMenu()
+// One running tray program: the icon as a restarted taskbar loses it and the
+// two messages that add it again, neither leaving two icons; a second start;
+// the popup menu, opened by the right button released on the icon in Wine's
+// taskbar, its items chosen by mnemonic, "^" and ">" moving up and right.
+void RunningTray()
 {
-    Tray tray("menu", kAsks);
-    CHECK(tray.HasIcon(kDefaultTip), "menu: icon");
+    Tray tray("running", kAsks);
+    CHECK(tray.HasIcon(kDefaultTip), "running: icon");
+    for (const char* name : {"Lichtaus+AddTrayIcon", "TaskbarCreated"}) {
+        DWORD_PTR result;
+        SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
+        CHECK_EQ(1, CountTrayIcons(kDefaultTip), std::string(name) + " while shown");
+        NOTIFYICONDATAA record = {NOTIFYICONDATAA_V1_SIZE, tray.window};
+        Shell_NotifyIconA(NIM_DELETE, &record);
+        SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, kWait, &result);
+        CHECK_EQ(1, CountTrayIcons(kDefaultTip), std::string(name) + " after the icon was lost");
+    }
+    CHECK(StaysQuiet(tray.Id()), "running: nothing shown");
+
+    Program second(tray.exe, "");
+    Answer(second, kAboutBox, IDOK, "second start");
+    CHECK_EQ(0ul, second.WaitForExit(), "second start: exit code");
+    CHECK_EQ(1, CountTrayIcons(kDefaultTip), "second start: no second icon");
+
     const struct {
         const char* keys;
         std::string box;
@@ -357,17 +349,6 @@ void PopupMenu()
     CHECK_EQ(0, CountTrayIcons(kDefaultTip), "menu: Beenden removes the icon");
 }
 
-void SecondStart()
-{
-    Tray first("second start", kAsks);
-    CHECK(first.HasIcon(kDefaultTip), "second start: icon");
-    Program second(first.exe, "");
-    Answer(second, kAboutBox, IDOK, "second start");
-    CHECK_EQ(0ul, second.WaitForExit(), "second start: exit code");
-    CHECK_EQ(1, CountTrayIcons(kDefaultTip), "second start: no second icon");
-    first.Close(kDefaultTip, "second start");
-}
-
 // Closing the program while a question is open must not run the action.
 void CloseDuringAQuestion()
 {
@@ -389,10 +370,8 @@ int main()
     FirstStart();
     OptionsFromTheTray();
     StartsWithSettings();
-    AddIconAgain();
     Clicks();
-    PopupMenu();
-    SecondStart();
+    RunningTray();
     CloseDuringAQuestion();
     ClearRegistry();
     return test::Finish("e2e");
