@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -84,12 +85,8 @@ struct Folder {
     }
     ~Folder()
     {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            DeleteFileA((path + "\\" + found.cFileName).c_str());
-        FindClose(search);
-        RemoveDirectoryA(path.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
     }
 };
 

@@ -146,16 +146,6 @@ void CommandLineStarts()
         if (!c.notepad.empty())
             CHECK(CloseNotepad(c.notepad), what + ": opened in Notepad");
     }
-
-    // The RunOnce entry of a Windows-only restart names the restart program:
-    // that start deletes it, silently.
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string restart = std::string(temp) + "Lichtaus+Restart.exe";
-    WriteFile(restart, "MZ");
-    Program program(nt.exe, CharUpperA(&std::string(restart)[0]));
-    CHECK_EQ(0ul, program.WaitForExit(), "restart clean-up: exit code");
-    CHECK_EQ("<absent>", ReadFile(restart), "restart clean-up: the restart program is deleted");
 }
 
 void FirstStart()
@@ -243,9 +233,6 @@ void OptionsFromTheTray()
 // file left as it was.
 void StartsWithSettings()
 {
-    std::string junk;
-    for (unsigned seed = 7; junk.size() < 4096; seed = seed * 1103515245 + 12345)
-        junk += static_cast<char>(seed >> 16);
     const struct {
         std::string folder, settings, tip;
     } cases[] = {
@@ -254,7 +241,6 @@ void StartsWithSettings()
         {"no suffix", "Menüpunkt=Benutzer abmelden\r\nQuickInfo=nein\r\n", "Benutzer abmelden"},
         // Deeper than the 127 characters that OpenFile takes.
         {std::string(120, 'd'), "Menüpunkt=Neustart\r\nQuickInfo=Vielleicht\r\n", kDefaultTip},
-        {"junk", junk, kDefaultTip},
     };
     for (const auto& c : cases) {
         Tray tray(c.folder, c.settings);

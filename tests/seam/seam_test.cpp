@@ -144,27 +144,21 @@ void InstallFakes()
     };
 }
 
-void SetPolicy(const char* name, int value)
+// The calls of one system call inside the shutdown privilege bracket.
+std::string Privileged(const std::string& call)
 {
-    HKEY key;
-    RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
-    RegCreateKeyExA(HKEY_CURRENT_USER, kPolicies, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    const BYTE bytes[4] = {static_cast<BYTE>(value)};
-    if (name)
-        RegSetValueExA(key, name, 0, REG_BINARY, bytes, sizeof bytes);
-    RegCloseKey(key);
+    return "Privilege(2) " + call + " Privilege(0) Close(7a04)";
 }
 
 // The exit actions, reached by switch or by tray command, on both families.
 void ExitActions()
 {
     const struct {
-        const char* arguments;   // the switch, or nullptr for the tray command
-        WORD command;
+        const char* run;         // a switch, or a tray command's id
         bool nt;
         const char* settings;    // Ausschalten, Warmstart
-        const char* policy;      // its value is `policyValue`
-        int policyValue;
+        const char* policy;      // set to `policyValue` in a fresh policy key
+        BYTE policyValue;
         int answer;
         BOOL result;             // of the system call
         LRESULT sent;            // the answer to a message sent
@@ -172,56 +166,56 @@ void ExitActions()
         BOOL answers = TRUE;     // the shell answered in time
         HWND shell = kTaskbar;
     } cases[] = {
-        {"/x", 0, true, "", "NoClose", 0, 0, 1, 0, "Post(taskbar,16,0)"},
-        {"/x?", 0, true, "", "NoClose", 1, 0, 1, 0, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)"},
-        {nullptr, IDM_SHUTDOWN_DIALOG, true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000)"},
+        {"/x", true, "", "NoClose", 0, 0, 1, 0, "Post(taskbar,16,0)"},
+        {"/x?", true, "", "NoClose", 1, 0, 1, 0, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)"},
+        {"500", true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000)"},
         // A hung or missing shell: the policy ends as it began.
-        {"/x", 0, true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)", FALSE},
-        {"/x", 0, true, "", "NoClose", 1, 0, 1, 0, "", TRUE, nullptr},
-        {"/x", 0, true, "", "NoClose", 0, 0, 1, 0, "", TRUE, nullptr},
-        {"/x", 0, true, "", "NoClose", 2, 0, 1, 0, ""},
-        {"/s", 0, true, "", nullptr, 0, 0, 1, 0, "Privilege(2) Initiate(0,0,0) Privilege(0) Close(7a04)"},
-        {"/s", 0, false, "", nullptr, 0, 0, 1, 0, "Exit(1)"},
-        {"/s", 0, false, "", nullptr, 0, 0, 0, 0, "Exit(1) Box(Windows herunterfahren,Lichtaus+,10010)"},
-        {"/S?", 0, true, "", nullptr, 0, IDCANCEL, 1, 0, "Box(Windows herunterfahren,Lichtaus+,10021)"},
-        {"/s?", 0, true, "", nullptr, 0, IDOK, 0, 0,
-         "Box(Windows herunterfahren,Lichtaus+,10021) Privilege(2) Initiate(0,0,0) "
-         "Box(Windows herunterfahren,Lichtaus+,10010) Privilege(0) Close(7a04)"},
-        {"/p", 0, false, "", nullptr, 0, 0, 1, 0, "Privilege(2) Exit(9) Privilege(0) Close(7a04)"},
-        {"/r", 0, true, "", nullptr, 0, 0, 1, 0, "Privilege(2) Exit(2) Privilege(0) Close(7a04)"},
-        {"/force", 0, true, "", nullptr, 0, 0, 0, 0,
-         "Privilege(2) Exit(13) Box(Force,Lichtaus+,10010) Privilege(0) Close(7a04)"},
-        {"/l", 0, true, "", "NoLogoff", 1, 0, 1, 0, "Set(NoLogoff=0) Exit(0) Send(tray,16) Set(NoLogoff=1)"},
-        {"/l", 0, true, "", "NoLogoff", 0, 0, 0, 0, "Exit(0) Box(Benutzer abmelden,Lichtaus+,10010) Send(tray,16)"},
-        {"/l", 0, true, "", "NoLogoff", 2, 0, 1, 0, ""},
-        {"/t", 0, true, "", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
+        {"/x", true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)", FALSE},
+        {"/x", true, "", "NoClose", 1, 0, 1, 0, "", TRUE, nullptr},
+        {"/x", true, "", "NoClose", 0, 0, 1, 0, "", TRUE, nullptr},
+        {"/x", true, "", "NoClose", 2, 0, 1, 0, ""},
+        {"/s", true, "", nullptr, 0, 0, 1, 0, Privileged("Initiate(0,0,0)")},
+        {"/s", false, "", nullptr, 0, 0, 1, 0, "Exit(1)"},
+        {"/s", false, "", nullptr, 0, 0, 0, 0, "Exit(1) Box(Windows herunterfahren,Lichtaus+,10010)"},
+        {"/S?", true, "", nullptr, 0, IDCANCEL, 1, 0, "Box(Windows herunterfahren,Lichtaus+,10021)"},
+        {"/s?", true, "", nullptr, 0, IDOK, 0, 0,
+         "Box(Windows herunterfahren,Lichtaus+,10021) " +
+             Privileged("Initiate(0,0,0) Box(Windows herunterfahren,Lichtaus+,10010)")},
+        {"/p", false, "", nullptr, 0, 0, 1, 0, Privileged("Exit(9)")},
+        {"/r", true, "", nullptr, 0, 0, 1, 0, Privileged("Exit(2)")},
+        {"/force", true, "", nullptr, 0, 0, 0, 0, Privileged("Exit(13) Box(Force,Lichtaus+,10010)")},
+        {"/l", true, "", "NoLogoff", 1, 0, 1, 0, "Set(NoLogoff=0) Exit(0) Send(tray,16) Set(NoLogoff=1)"},
+        {"/l", true, "", "NoLogoff", 0, 0, 0, 0, "Exit(0) Box(Benutzer abmelden,Lichtaus+,10010) Send(tray,16)"},
+        {"/l", true, "", "NoLogoff", 2, 0, 1, 0, ""},
+        {"/t", true, "", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
         // No restart program in this test's executable to restart with.
-        {"/t", 0, false, "", nullptr, 0, 0, 1, 0, "Box(Windows neu starten,Lichtaus+,10010)"},
-        {nullptr, IDM_SHUT_DOWN, true, "Ja", nullptr, 0, 0, 1, 0, "Privilege(2) Exit(9) Privilege(0) Close(7a04)"},
-        {nullptr, IDM_SHUT_DOWN, true, "nein", nullptr, 0, 0, 1, 0,
-         "Privilege(2) Initiate(0,0,0) Privilege(0) Close(7a04)"},
-        {nullptr, IDM_RESTART, true, "Ja", nullptr, 0, 0, 1, 0, "Privilege(2) Exit(2) Privilege(0) Close(7a04)"},
-        {nullptr, IDM_RESTART, true, "NEIN", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
-        {nullptr, IDM_LOG_OFF, false, "", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
+        {"/t", false, "", nullptr, 0, 0, 1, 0, "Box(Windows neu starten,Lichtaus+,10010)"},
+        {"600", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(9)")},
+        {"600", true, "nein", nullptr, 0, 0, 1, 0, Privileged("Initiate(0,0,0)")},
+        {"700", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(2)")},
+        {"700", true, "NEIN", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
+        {"900", false, "", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
     };
     for (const auto& c : cases) {
-        const std::string what = c.arguments ? c.arguments : "command " + std::to_string(c.command);
         program::ntFamily = c.nt;
         config::settings = {};
         lstrcpyA(config::settings.ausschalten, c.settings);
         lstrcpyA(config::settings.warmstart, c.settings);
-        SetPolicy(c.policy, c.policyValue);
+        const BYTE policy[4] = {c.policyValue};
+        RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
+        if (c.policy)
+            RegSetKeyValueA(HKEY_CURRENT_USER, kPolicies, c.policy, REG_BINARY, policy, sizeof policy);
         boxAnswer = c.answer;
         systemCallResult = c.result;
         sendResult = c.sent;
         shellAnswers = c.answers;
         taskbar = c.shell;
         calls.clear();
-        if (c.arguments)
-            app::RunCommandLine(c.arguments);
+        if (c.run[0] == '/')
+            app::RunCommandLine(c.run);
         else
-            ui::TrayWindowProc(program::trayWindow, WM_COMMAND, c.command, 0);
-        CHECK_EQ(c.expected, calls, what);
+            ui::TrayWindowProc(program::trayWindow, WM_COMMAND, atoi(c.run), 0);
+        CHECK_EQ(c.expected, calls, c.run);
     }
 }
 
@@ -258,6 +252,10 @@ void RefusedMachineKey()
 void TrayNotReady()
 {
     program::taskbarCreatedMessage = 0xC0DE;
+    std::string failed = "Add(0) SetTimer(tray,1,2000)";
+    for (int tick = 0; tick < ui::kAddIconTries; ++tick)
+        failed += " Add(0)";
+    failed += " KillTimer(tray,1) Box(Hinzufügen des Symbols in die Ta,Lichtaus+,10010) Post(tray,16,0)";
     const struct {
         std::vector<BOOL> results;
         UINT then;   // what comes after the first try, kAddIconTries - 1 times at most
@@ -265,7 +263,7 @@ void TrayNotReady()
     } cases[] = {
         {{FALSE, TRUE}, WM_TIMER, "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)"},
         {{FALSE, TRUE}, 0xC0DE, "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)"},
-        {std::vector<BOOL>(ui::kAddIconTries + 1, FALSE), WM_TIMER, ""},
+        {std::vector<BOOL>(ui::kAddIconTries + 1, FALSE), WM_TIMER, failed},
     };
     for (const auto& c : cases) {
         notifyResults = c.results;
@@ -273,11 +271,7 @@ void TrayNotReady()
         ui::AddTrayIcon();
         for (int tick = 0; tick < ui::kAddIconTries && !notifyResults.empty(); ++tick)
             ui::TrayWindowProc(program::trayWindow, c.then, ui::kAddIconTimerId, 0);
-        std::string failed = "Add(0) SetTimer(tray,1,2000)";
-        for (int tick = 0; tick < ui::kAddIconTries; ++tick)
-            failed += " Add(0)";
-        failed += " KillTimer(tray,1) Box(Hinzufügen des Symbols in die Ta,Lichtaus+,10010) Post(tray,16,0)";
-        CHECK_EQ(c.expected.empty() ? failed : c.expected, calls, "tray not ready, then " + std::to_string(c.then));
+        CHECK_EQ(c.expected, calls, "tray not ready, then " + std::to_string(c.then));
     }
 }
 
@@ -310,6 +304,8 @@ void RestartNotStarted()
     CHECK(calls.ends_with(",) Box(Windows neu starten,Lichtaus+,10010)"), "restart program not started: " + calls);
     program::instance = nullptr;
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Lichtaus+");
+    char written[MAX_PATH];
+    DeleteFileA(lstrcatA((GetTempPathA(MAX_PATH, written), written), "Lichtaus+Restart.exe"));
 }
 
 // The About dialog's links: the shell's own program, else the browser with
