@@ -117,14 +117,14 @@ void RetryTrayIcon()
 {
     if (triesLeft == 0)
         return;   // a tick that was queued before the timer was killed
-    if (PutIconUp()) {
-        StopRetrying();
+    bool added = PutIconUp();
+    if (!added && triesLeft > 1) {
+        --triesLeft;
         return;
     }
-    if (--triesLeft > 0)
-        return;
-    os::KillTimer(program::trayWindow, kAddIconTimerId);
-    GiveUp();
+    StopRetrying();
+    if (!added)
+        GiveUp();
 }
 
 void UpdateTrayIcon()
