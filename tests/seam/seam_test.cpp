@@ -65,8 +65,8 @@ void InstallFakes()
         Log("Box(%.32s,%s,%x)", text, caption, flags);
         return boxAnswer;
     };
-    os::ExitWindowsEx = [](UINT flags, DWORD) STDCALL {
-        Log("Exit(%u)", flags);
+    os::ExitWindowsEx = [](UINT flags, DWORD reason) STDCALL {
+        Log("Exit(%u,%lu)", flags, reason);
         return systemCallResult;
     };
     os::InitiateSystemShutdownA = [](LPSTR, LPSTR, DWORD timeout, BOOL force, BOOL reboot) STDCALL {
@@ -175,26 +175,26 @@ void ExitActions()
         {"/x", true, "", "NoClose", 0, 0, 1, 0, "", TRUE, nullptr},
         {"/x", true, "", "NoClose", 2, 0, 1, 0, ""},
         {"/s", true, "", nullptr, 0, 0, 1, 0, Privileged("Initiate(0,0,0)")},
-        {"/s", false, "", nullptr, 0, 0, 1, 0, "Exit(1)"},
-        {"/s", false, "", nullptr, 0, 0, 0, 0, "Exit(1) Box(Windows herunterfahren,Lichtaus+,10010)"},
+        {"/s", false, "", nullptr, 0, 0, 1, 0, "Exit(1,0)"},
+        {"/s", false, "", nullptr, 0, 0, 0, 0, "Exit(1,0) Box(Windows herunterfahren,Lichtaus+,10010)"},
         {"/S?", true, "", nullptr, 0, IDCANCEL, 1, 0, "Box(Windows herunterfahren,Lichtaus+,10021)"},
         {"/s?", true, "", nullptr, 0, IDOK, 0, 0,
          "Box(Windows herunterfahren,Lichtaus+,10021) " +
              Privileged("Initiate(0,0,0) Box(Windows herunterfahren,Lichtaus+,10010)")},
-        {"/p", false, "", nullptr, 0, 0, 1, 0, Privileged("Exit(9)")},
-        {"/r", true, "", nullptr, 0, 0, 1, 0, Privileged("Exit(2)")},
-        {"/force", true, "", nullptr, 0, 0, 0, 0, Privileged("Exit(13) Box(Force,Lichtaus+,10010)")},
-        {"/l", true, "", "NoLogoff", 1, 0, 1, 0, "Set(NoLogoff=0) Exit(0) Send(tray,16) Set(NoLogoff=1)"},
-        {"/l", true, "", "NoLogoff", 0, 0, 0, 0, "Exit(0) Box(Benutzer abmelden,Lichtaus+,10010) Send(tray,16)"},
+        {"/p", false, "", nullptr, 0, 0, 1, 0, Privileged("Exit(9,0)")},
+        {"/r", true, "", nullptr, 0, 0, 1, 0, Privileged("Exit(2,0)")},
+        {"/force", true, "", nullptr, 0, 0, 0, 0, Privileged("Exit(13,0) Box(Force,Lichtaus+,10010)")},
+        {"/l", true, "", "NoLogoff", 1, 0, 1, 0, "Set(NoLogoff=0) Exit(0,0) Send(tray,16) Set(NoLogoff=1)"},
+        {"/l", true, "", "NoLogoff", 0, 0, 0, 0, "Exit(0,0) Box(Benutzer abmelden,Lichtaus+,10010) Send(tray,16)"},
         {"/l", true, "", "NoLogoff", 2, 0, 1, 0, ""},
-        {"/t", true, "", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
+        {"/t", true, "", nullptr, 0, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
         // No restart program in this test's executable to restart with.
         {"/t", false, "", nullptr, 0, 0, 1, 0, "Box(Windows neu starten,Lichtaus+,10010)"},
-        {"600", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(9)")},
+        {"600", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(9,0)")},
         {"600", true, "nein", nullptr, 0, 0, 1, 0, Privileged("Initiate(0,0,0)")},
-        {"700", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(2)")},
-        {"700", true, "NEIN", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
-        {"900", false, "", nullptr, 0, 0, 1, 0, "Exit(0) Send(tray,16)"},
+        {"700", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(2,0)")},
+        {"700", true, "NEIN", nullptr, 0, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
+        {"900", false, "", nullptr, 0, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
     };
     for (const auto& c : cases) {
         program::ntFamily = c.nt;
