@@ -138,6 +138,18 @@ void InstallFakes()
         return reinterpret_cast<HINSTANCE>(result);
     };
     os::GetLastError = []() STDCALL { return lastError; };
+    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) STDCALL {
+        Log("Default(%u,%u)", id, byPosition);
+        return TRUE;
+    };
+    os::SetForegroundWindow = [](HWND window) STDCALL {
+        Log("Foreground(%s)", Name(window));
+        return TRUE;
+    };
+    os::TrackPopupMenu = [](HMENU, UINT flags, int x, int y, int, HWND owner, const RECT*) STDCALL {
+        Log("Track(%x,%d,%d,%s)", flags, x, y, Name(owner));
+        return TRUE;
+    };
     os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) STDCALL {
         lstrcpyA(found, "C:\\Browser\\browser.exe");
         return reinterpret_cast<HINSTANCE>(42);
@@ -320,7 +332,7 @@ void AboutLinks()
     } cases[] = {
         // Above 32 is started, whatever the last error says.
         {IDC_WEB_PAGE, {{33, ERROR_FILE_NOT_FOUND}}, "Shell(http://www.example.org/lichtaus/,)"},
-        {IDC_EMAIL, {{2, 2}, {42, 0}}, "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ")"},
+        {IDC_EMAIL, {{32, 2}, {42, 0}}, "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ")"},
         {IDC_EMAIL, {{31, 5}}, "Shell(" + std::string(mail) + ",)"},
         {IDC_EMAIL, {{2, 2}, {2, 2}},
          "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ") Box(mailto:lichtaus@example.org?subj,Lichtaus+,10010)"},
@@ -332,6 +344,17 @@ void AboutLinks()
         ui::AboutDialogProc(nullptr, WM_COMMAND, c.button, 0);
         CHECK_EQ(c.expected, calls, "about link " + std::to_string(c.button));
     }
+}
+
+// The popup menu at the cursor (negative left of or above the primary screen)
+// with the default action bold; the WM_NULL afterwards lets it open properly
+// the next time.
+void PopupMenu()
+{
+    lstrcpyA(config::settings.menuepunkt, "benutzer ABMELDEN");
+    calls.clear();
+    ui::TrayWindowProc(program::trayWindow, WM_USER + 1, 0, MAKELPARAM(-5, 7));
+    CHECK_EQ("Default(900,0) Foreground(tray) Track(2,-5,7,tray) Post(tray,0,0)", calls, "popup menu");
 }
 
 // Without its menu the tray window is not created, and the user is told.
@@ -356,6 +379,7 @@ int main()
     MsDosModeFlush();
     RestartNotStarted();
     AboutLinks();
+    PopupMenu();
     MenuMissing();
     RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
     return test::Finish("seam");
