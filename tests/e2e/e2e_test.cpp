@@ -300,6 +300,10 @@ void RunningTray()
     Answer(second, kAboutBox, IDOK, "second start");
     CHECK_EQ(0ul, second.WaitForExit(), "second start: exit code");
     CHECK_EQ(1, CountTrayIcons(kDefaultTip), "second start: no second icon");
+    // The About dialog asks which program opens a ".html" file made for it.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    CHECK_EQ("<absent>", ReadFile(temp + std::string("Lichtaus+.html")), "about: its probe file is gone again");
 
     const struct {
         const char* keys;
