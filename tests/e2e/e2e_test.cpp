@@ -229,25 +229,35 @@ void OptionsFromTheTray()
     tray.Close("Benutzer abmelden - Lichtaus+", "options");
 }
 
-// Any settings file means no first start: quiet, the tooltip as loaded, the
-// file left as it was.
+// Any settings file means no first start: quiet, the tooltip and the Options
+// dialog's default action as loaded, the file left as it was.
 void StartsWithSettings()
 {
+    char temp[MAX_PATH];
     const struct {
         std::string folder, settings, tip;
+        int radio;
     } cases[] = {
-        {"only msdos", "MS-DOS-Modus=x.pif\r\n", kDefaultTip},
-        {"odd case", "Menüpunkt=windows NEU starten\r\nQuickInfo=Ja\r\n", "windows NEU starten - Lichtaus+"},
-        {"no suffix", "Menüpunkt=Benutzer abmelden\r\nQuickInfo=nein\r\n", "Benutzer abmelden"},
-        // Deeper than the 127 characters that OpenFile takes.
-        {std::string(120, 'd'), "Menüpunkt=Neustart\r\nQuickInfo=Vielleicht\r\n", kDefaultTip},
+        {"only msdos", "MS-DOS-Modus=x.pif\r\n", kDefaultTip, IDC_ACTION_SHUTDOWN_DIALOG},
+        {"odd case", "Menüpunkt=windows NEU starten\r\nQuickInfo=Ja\r\n", "windows NEU starten - Lichtaus+",
+         IDC_ACTION_RESTART},
+        {"no suffix", "Menüpunkt=MS-DOS-Modus starten\r\nQuickInfo=nein\r\n", "MS-DOS-Modus starten",
+         IDC_ACTION_MSDOS_MODE},
+        // A settings file path of 128 characters, one more than OpenFile takes.
+        {std::string(128 - GetTempPathA(MAX_PATH, temp) - sizeof "\\Lichtaus+.ini" + 1, 'd'),
+         "Menüpunkt=Neustart\r\nQuickInfo=Vielleicht\r\n", kDefaultTip, IDC_ACTION_SHUTDOWN_DIALOG},
     };
     for (const auto& c : cases) {
         Tray tray(c.folder, c.settings);
         CHECK(tray.HasIcon(c.tip), c.folder + ": tooltip " + c.tip);
         CHECK(StaysQuiet(tray.Id()), c.folder + ": no first start");
+        tray.Post(WM_COMMAND, IDM_OPTIONS);
+        HWND options = WaitFor(tray.Id(), "#32770", kOptions);
+        CHECK_EQ(BST_CHECKED, SendDlgItemMessageA(options, c.radio, BM_GETCHECK, 0, 0), c.folder + ": default action");
+        Answer(tray, kOptionsBox, IDCANCEL, c.folder);
         tray.Close(c.tip, c.folder);
         CHECK_EQ(kSection + c.settings, ReadFile(tray.ini), c.folder + ": file unchanged");
+        CHECK(c.folder.size() < 50 || tray.ini.size() == 128, c.folder + ": 128 characters");
     }
 }
 

@@ -24,6 +24,7 @@ const HWND kTaskbar = reinterpret_cast<HWND>(0x7A02);
 const char kPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 std::string calls;
+int busyAtCall;                      // the busy flag when the taskbar was sought or Windows asked to end
 int boxAnswer;
 BOOL systemCallResult;
 LRESULT sendResult;
@@ -67,10 +68,12 @@ void InstallFakes()
     };
     os::ExitWindowsEx = [](UINT flags, DWORD reason) STDCALL {
         Log("Exit(%u,%lu)", flags, reason);
+        busyAtCall = ui::busy;
         return systemCallResult;
     };
     os::InitiateSystemShutdownA = [](LPSTR, LPSTR, DWORD timeout, BOOL force, BOOL reboot) STDCALL {
         Log("Initiate(%lu,%d,%d)", timeout, force, reboot);
+        busyAtCall = ui::busy;
         return systemCallResult;
     };
     os::OpenProcessToken = [](HANDLE, DWORD, PHANDLE token) STDCALL {
@@ -85,7 +88,10 @@ void InstallFakes()
         Log("Close(%lx)", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
         return TRUE;
     };
-    os::FindWindowA = [](LPCSTR, LPCSTR) STDCALL { return taskbar; };
+    os::FindWindowA = [](LPCSTR, LPCSTR) STDCALL {
+        busyAtCall = ui::busy;
+        return taskbar;
+    };
     os::PostMessageA = [](HWND window, UINT message, WPARAM wParam, LPARAM) STDCALL {
         Log("Post(%s,%u,%u)", Name(window), message, wParam);
         return TRUE;
@@ -223,11 +229,14 @@ void ExitActions()
         shellAnswers = c.answers;
         taskbar = c.shell;
         calls.clear();
+        busyAtCall = -1;
         if (c.run[0] == '/')
             app::RunCommandLine(c.run);
         else
             ui::TrayWindowProc(program::trayWindow, WM_COMMAND, atoi(c.run), 0);
         CHECK_EQ(c.expected, calls, c.run);
+        // Tray commands but the shell's own dialog run busy; switches never.
+        CHECK(busyAtCall == -1 || busyAtCall == (atoi(c.run) >= IDM_SHUT_DOWN), std::string(c.run) + ": busy flag");
     }
 }
 
