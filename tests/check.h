@@ -7,13 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#define CHECK_EQ(expected, actual, what)                                                                     \
-    do {                                                                                                     \
-        auto expected_ = (expected);                                                                         \
-        auto actual_ = (actual);                                                                             \
-        if (!(expected_ == actual_))                                                                         \
-            test::Report(__FILE__, __LINE__, what, test::Text(expected_), test::Text(actual_));              \
-    } while (0)
+#define CHECK_EQ(expected, actual, what) test::Check(__FILE__, __LINE__, what, expected, actual)
 #define CHECK(condition, what) CHECK_EQ(true, static_cast<bool>(condition), what)
 
 namespace test {
@@ -24,10 +18,13 @@ inline std::string Text(const std::string& value) { return value; }
 inline std::string Text(const char* value) { return value ? value : "(null)"; }
 template <typename T> std::string Text(T value) { return std::to_string(value); }
 
-inline void Report(const char* file, int line, const std::string& what, const std::string& expected,
-                   const std::string& actual)
+template <typename Expected, typename Actual>
+void Check(const char* file, int line, const std::string& what, const Expected& expected, const Actual& actual)
 {
-    printf("%s:%d: %s\n  expected: [%s]\n  actual:   [%s]\n", file, line, what.c_str(), expected.c_str(), actual.c_str());
+    if (expected == actual)
+        return;
+    printf("%s:%d: %s\n  expected: [%s]\n  actual:   [%s]\n", file, line, what.c_str(), Text(expected).c_str(),
+           Text(actual).c_str());
     fflush(stdout);
     ++failures;
 }

@@ -74,8 +74,7 @@ struct Folder {
     Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe")
     {
         char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        path = temp + name;
+        path = std::string(temp, GetTempPathA(MAX_PATH, temp)) + name;
         exe = path + "\\" + exeName;
         ini = exe.substr(0, exe.rfind('.')) + ".ini";
         CreateDirectoryA(path.c_str(), nullptr);
@@ -101,24 +100,14 @@ inline std::string Text(HWND window)
 // nullptr), visible ones only when `visible`.
 inline std::vector<HWND> Windows(DWORD processId, const char* className, bool visible = true)
 {
-    struct Search {
-        DWORD processId;
-        const char* className;
-        bool visible;
-        std::vector<HWND> found;
-    } search = {processId, className, visible, {}};
-    EnumWindows([](HWND window, LPARAM parameter) WINAPI {
-        auto* search = reinterpret_cast<Search*>(parameter);
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));) {
         DWORD owner = 0;
-        char className[64] = {};
         GetWindowThreadProcessId(window, &owner);
-        GetClassNameA(window, className, sizeof className);
-        if ((!search->processId || owner == search->processId) && (!search->visible || IsWindowVisible(window)) &&
-            (!search->className || lstrcmpA(className, search->className) == 0))
-            search->found.push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+        if ((!processId || owner == processId) && (!visible || IsWindowVisible(window)))
+            found.push_back(window);
+    }
+    return found;
 }
 
 // The process's first window of that class and caption (any caption for

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # The Windows-only restart across two Wine sessions, as on the 9x family:
-# "Lichtaus+.exe /t" writes the restart program, leaves the RunOnce entry and
-# starts it; the restart program calls ExitWindows(EW_RESTARTWINDOWS, 0), which
-# ends the session, and exits with 0; the next session runs the RunOnce
-# command, and that start of Lichtaus+ deletes the restart program again.
+# "/t" writes the restart program, enters it in RunOnce and starts it; it calls
+# ExitWindows(EW_RESTARTWINDOWS, 0) and exits with 0; the next session's
+# RunOnce start of Lichtaus+ deletes it. A blank in the folder's name must be
+# quoted; ending the session needs a prefix of its own.
 #   restart_protocol_test.sh <Lichtaus+.exe> <RESTART.EXE> <work directory>
-# The program sits in a folder with a blank, so the RunOnce command must quote
-# it. ExitWindows ends the prefix's session: the run has a prefix of its own.
 set -u
 exe=$(realpath "$1") image=$(realpath "$2")
 mkdir -p "$3" && workdir=$(realpath "$3") || exit 2

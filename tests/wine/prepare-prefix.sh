@@ -10,10 +10,8 @@ if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1
-  # One virtual desktop with a taskbar and notification area (Wine shows
-  # them on a desktop named "shell"), which every
-  # Wine process of the prefix joins; no crash dialog that would wait for a
-  # click that never comes.
+  # One virtual desktop named "shell" (Wine gives it a taskbar and a
+  # notification area) for every process; no crash dialog waiting for a click.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
