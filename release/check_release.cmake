@@ -1,9 +1,6 @@
-# Checks the release package as a Windows user receives it: exactly the
-# program and its guide, the guide in code page 1252 with CRLF line ends, no
-# tab and no line wider than 78 characters (Notepad's window), reading back as
-# the guide that was written.
-#   cmake -DICONV=<iconv> -DGUIDE=<converted guide> -DGUIDE_SOURCE=<UTF-8 guide>
-#         -DZIP=<zip> -DEXE=<built program> -DWORK_DIR=<scratch dir> -P check_release.cmake
+# Checks the release package as a Windows user receives it: exactly the program
+# and its guide; the guide in code page 1252 with CRLF, no tab and no line wider
+# than Notepad's 78 characters. Arguments: see release/CMakeLists.txt.
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${ZIP}" WORKING_DIRECTORY "${WORK_DIR}" COMMAND_ERROR_IS_FATAL ANY)
@@ -11,9 +8,8 @@ file(GLOB unpacked RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
 if(NOT unpacked STREQUAL "Lichtaus+.exe;Lichtaus+.txt")
   message(FATAL_ERROR "${ZIP} holds [${unpacked}], not exactly Lichtaus+.exe and Lichtaus+.txt")
 endif()
-foreach(pair "Lichtaus+.exe;${EXE}" "Lichtaus+.txt;${GUIDE}")
-  list(GET pair 0 name)
-  list(GET pair 1 built)
+foreach(built "${EXE}" "${GUIDE}")
+  get_filename_component(name "${built}" NAME)
   execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORK_DIR}/${name}" "${built}" RESULT_VARIABLE different)
   if(different)
     message(SEND_ERROR "${name} in ${ZIP} is not byte for byte ${built}")
