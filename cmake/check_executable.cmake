@@ -1,11 +1,9 @@
 cmake_policy(SET CMP0057 NEW)
 set(import_count 0)
-# Fails the build when the executable or its libraries carry what the program
-# must not have: static constructors (nothing runs them without a runtime),
-# cmov instructions (486 and Pentium lack them), any import that is not a
-# system DLL's function that Windows 95 and NT 4.0 have (classic_imports.txt
-# beside this file, which names system DLLs only), or no address-space randomisation,
-# no-execute data or base relocations. Prints the size on success.
+# Fails the build on what the program must not have: static constructors
+# (nothing runs them without a runtime), cmov (486 and Pentium lack it), an
+# import Windows 95 and NT 4.0 lack (classic_imports.txt names system DLLs
+# only), or no address-space randomisation, no-execute data or relocations.
 #   cmake -DEXE=... -DOBJDUMP=... -DLIBRARIES=a;b -P check_executable.cmake
 
 foreach(library IN LISTS LIBRARIES)
