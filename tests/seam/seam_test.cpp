@@ -1,7 +1,5 @@
-// Windows scripted through the seam, for what must never really happen (the
-// exit calls) or cannot be brought about from outside (a refused call): each
-// case runs a command-line switch, a tray command or a dialog button and
-// compares the calls it made. Registry writes also reach Wine's registry.
+// Windows scripted through the seam for what must never really happen (the exit calls) or cannot be brought
+// about from outside (a refused call), compared call by call. Registry writes also reach Wine's registry.
 #include "res/resource_ids.h"
 #include "src/app/command_line.h"
 #include "src/config/registry.h"
@@ -16,26 +14,35 @@
 #include <cstdarg>
 #include <vector>
 
-#define STDCALL __attribute__((stdcall))
-
 namespace {
 
 const HWND kTaskbar = reinterpret_cast<HWND>(0x7A02);
 const char kPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
+// An exit action's case; the fakes answer as the one running says.
+struct ExitCase {
+    const char* run;         // a switch, or a tray command's id
+    bool nt;
+    const char* settings;    // Ausschalten, Warmstart
+    const char* policy;      // set to `policyValue` in a fresh policy key
+    DWORD policyValue;
+    BOOL result;             // of the exit call
+    LRESULT sent;            // the answer to a message sent
+    std::string expected;
+    BOOL answers = TRUE;     // the shell answered in time
+    HWND shell = kTaskbar;
+    int answer = 0;          // to a question; 0 for Yes or OK
+} now;
+
 std::string calls;
-int busyAtCall;                      // the busy flag when the taskbar was sought or Windows asked to end
-int boxAnswer;
-BOOL systemCallResult;
-LRESULT sendResult;
-BOOL shellAnswers = TRUE;            // the taskbar answers within the limit
-HWND taskbar = kTaskbar;
+std::string busy;                    // the busy flag at each call logged
 bool machineRefused = false;         // writes to HKEY_LOCAL_MACHINE are refused
-std::vector<BOOL> notifyResults;     // of NIM_ADD, one per call; then TRUE
-std::vector<std::pair<INT_PTR, DWORD>> shellResults;   // result and last error, one per call
+int addRefusals;                     // NIM_ADD calls refused before the next one succeeds
+std::vector<std::pair<INT_PTR, DWORD>> shellResults;   // result and last error, one per call; then a start
 DWORD lastError;
 
-void Log(const char* format, ...)
+// Logs one call and gives `result` back as its answer.
+template <typename T> T Log(T result, const char* format, ...)
 {
     char line[512];
     va_list arguments;
@@ -43,6 +50,8 @@ void Log(const char* format, ...)
     vsnprintf(line, sizeof line, format, arguments);
     va_end(arguments);
     calls += (calls.empty() ? "" : " ") + std::string(line);
+    busy += static_cast<char>('0' + ui::busy);
+    return result;
 }
 
 const char* Name(HWND window)
@@ -50,199 +59,142 @@ const char* Name(HWND window)
     return !window ? "null" : window == kTaskbar ? "taskbar" : window == program::trayWindow ? "tray" : "other";
 }
 
-// The next scripted answer, or `otherwise` when the script has run out.
-template <typename T> T Next(std::vector<T>& script, T otherwise)
-{
-    if (script.empty())
-        return otherwise;
-    T next = script.front();
-    script.erase(script.begin());
-    return next;
-}
-
 void InstallFakes()
 {
-    os::MessageBoxA = [](HWND, LPCSTR text, LPCSTR caption, UINT flags) STDCALL {
-        Log("Box(%.32s,%s,%x)", text, caption, flags);
-        return boxAnswer;
+    os::MessageBoxA = [](HWND, LPCSTR text, LPCSTR caption, UINT flags) WINAPI {
+        return Log(now.answer ? now.answer : flags & MB_YESNO ? IDYES : IDOK, "Box(%.32s,%s,%x)", text, caption, flags);
     };
-    os::ExitWindowsEx = [](UINT flags, DWORD reason) STDCALL {
-        Log("Exit(%u,%lu)", flags, reason);
-        busyAtCall = ui::busy;
-        return systemCallResult;
+    os::ExitWindowsEx = [](UINT flags, DWORD reason) WINAPI { return Log(now.result, "Exit(%u,%lu)", flags, reason); };
+    os::InitiateSystemShutdownA = [](LPSTR, LPSTR, DWORD timeout, BOOL force, BOOL reboot) WINAPI {
+        return Log(now.result, "Initiate(%lu,%d,%d)", timeout, force, reboot);
     };
-    os::InitiateSystemShutdownA = [](LPSTR, LPSTR, DWORD timeout, BOOL force, BOOL reboot) STDCALL {
-        Log("Initiate(%lu,%d,%d)", timeout, force, reboot);
-        busyAtCall = ui::busy;
-        return systemCallResult;
-    };
-    os::OpenProcessToken = [](HANDLE, DWORD, PHANDLE token) STDCALL {
+    os::OpenProcessToken = [](HANDLE, DWORD, PHANDLE token) WINAPI {
         *token = reinterpret_cast<HANDLE>(0x7A04);
         return TRUE;
     };
-    os::AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES state, DWORD, PTOKEN_PRIVILEGES, PDWORD) STDCALL {
-        Log("Privilege(%lu)", state->Privileges[0].Attributes);
-        return TRUE;
+    os::AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES state, DWORD, PTOKEN_PRIVILEGES, PDWORD) WINAPI {
+        return Log(TRUE, "Privilege(%lu)", state->Privileges[0].Attributes);
     };
-    os::CloseHandle = [](HANDLE handle) STDCALL {
-        Log("Close(%lx)", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
-        return TRUE;
+    os::CloseHandle = [](HANDLE handle) WINAPI { return Log(TRUE, "Close(%x)", reinterpret_cast<UINT_PTR>(handle)); };
+    os::FindWindowA = [](LPCSTR, LPCSTR) WINAPI { return now.shell; };
+    os::PostMessageA = [](HWND window, UINT message, WPARAM wParam, LPARAM) WINAPI {
+        return Log(TRUE, "Post(%s,%u,%u)", Name(window), message, wParam);
     };
-    os::FindWindowA = [](LPCSTR, LPCSTR) STDCALL {
-        busyAtCall = ui::busy;
-        return taskbar;
-    };
-    os::PostMessageA = [](HWND window, UINT message, WPARAM wParam, LPARAM) STDCALL {
-        Log("Post(%s,%u,%u)", Name(window), message, wParam);
-        return TRUE;
-    };
-    os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) STDCALL {
-        Log("Send(%s,%u)", Name(window), message);
-        return sendResult;
+    os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) WINAPI {
+        return Log(now.sent, "Send(%s,%u)", Name(window), message);
     };
     os::SendMessageTimeoutA = [](HWND window, UINT message, WPARAM, LPARAM, UINT flags, UINT limit, PDWORD_PTR result)
-        STDCALL {
-        Log("Send(%s,%u,%u,%u)", Name(window), message, flags, limit);
-        *result = sendResult;
-        return static_cast<LRESULT>(shellAnswers);
+        WINAPI {
+        *result = now.sent;
+        return Log(LRESULT(now.answers), "Send(%s,%u,%u,%u)", Name(window), message, flags, limit);
     };
     os::RegCreateKeyExA = [](HKEY root, LPCSTR path, DWORD, LPSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
-                             PHKEY key, LPDWORD disposition) STDCALL {
-        if (machineRefused && root == HKEY_LOCAL_MACHINE)
-            return static_cast<LONG>(ERROR_ACCESS_DENIED);
-        return ::RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, key, disposition);
+                             PHKEY key, LPDWORD disposition) WINAPI {
+        return machineRefused && root == HKEY_LOCAL_MACHINE
+                   ? LONG(ERROR_ACCESS_DENIED)
+                   : ::RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, key, disposition);
     };
-    os::Shell_NotifyIconA = [](DWORD operation, PNOTIFYICONDATAA) STDCALL {
-        BOOL result = operation != NIM_ADD || Next<BOOL>(notifyResults, TRUE);
-        if (operation == NIM_ADD)
-            Log("Add(%d)", result);
-        return result;
+    os::Shell_NotifyIconA = [](DWORD operation, PNOTIFYICONDATAA) WINAPI {
+        if (operation != NIM_ADD)
+            return TRUE;
+        BOOL added = --addRefusals < 0;
+        return Log(added, "Add(%d)", added);
     };
-    os::SetTimer = [](HWND window, UINT_PTR id, UINT period, TIMERPROC) STDCALL {
-        Log("SetTimer(%s,%u,%u)", Name(window), id, period);
-        return id;
+    os::SetTimer = [](HWND window, UINT_PTR id, UINT period, TIMERPROC) WINAPI {
+        return Log(id, "SetTimer(%s,%u,%u)", Name(window), id, period);
     };
-    os::KillTimer = [](HWND window, UINT_PTR id) STDCALL {
-        Log("KillTimer(%s,%u)", Name(window), id);
-        return TRUE;
+    os::KillTimer = [](HWND window, UINT_PTR id) WINAPI { return Log(TRUE, "KillTimer(%s,%u)", Name(window), id); };
+    os::WritePrivateProfileStringA = [](LPCSTR, LPCSTR key, LPCSTR value, LPCSTR) WINAPI {
+        return Log(TRUE, "Profile(%s,%s)", key ? key : "", value ? value : "");
     };
-    os::WritePrivateProfileStringA = [](LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file) STDCALL {
-        Log("Profile(%s,%s)", key ? key : "", value ? value : "");
-        return ::WritePrivateProfileStringA(section, key, value, file);
+    os::RegSetValueExA = [](HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) WINAPI {
+        std::string value = type == REG_SZ ? reinterpret_cast<LPCSTR>(data) : std::to_string(data[0]);
+        return Log(::RegSetValueExA(key, name, 0, type, data, size), "Set(%s=%s)", name, value.c_str());
     };
-    os::RegSetValueExA = [](HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) STDCALL {
-        if (type == REG_SZ)
-            Log("Set(%s=%s)", name, data);
-        else
-            Log("Set(%s=%d)", name, data[0]);
-        return ::RegSetValueExA(key, name, reserved, type, data, size);
+    os::ShellExecuteA = [](HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT) WINAPI {
+        std::pair<INT_PTR, DWORD> next = {42, 0};
+        if (!shellResults.empty()) {
+            next = shellResults.front();
+            shellResults.erase(shellResults.begin());
+        }
+        lastError = next.second;
+        return Log(reinterpret_cast<HINSTANCE>(next.first), "Shell(%s,%s)", file, parameters ? parameters : "");
     };
-    os::ShellExecuteA = [](HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT) STDCALL {
-        Log("Shell(%s,%s)", file, parameters ? parameters : "");
-        auto [result, error] = Next<std::pair<INT_PTR, DWORD>>(shellResults, {42, 0});
-        lastError = error;
-        return reinterpret_cast<HINSTANCE>(result);
+    os::GetLastError = []() WINAPI { return lastError; };
+    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) WINAPI {
+        return Log(TRUE, "Default(%u,%u)", id, byPosition);
     };
-    os::GetLastError = []() STDCALL { return lastError; };
-    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) STDCALL {
-        Log("Default(%u,%u)", id, byPosition);
-        return TRUE;
+    os::SetForegroundWindow = [](HWND window) WINAPI { return Log(TRUE, "Foreground(%s)", Name(window)); };
+    os::TrackPopupMenu = [](HMENU, UINT flags, int x, int y, int, HWND owner, const RECT*) WINAPI {
+        return Log(TRUE, "Track(%x,%d,%d,%s)", flags, x, y, Name(owner));
     };
-    os::SetForegroundWindow = [](HWND window) STDCALL {
-        Log("Foreground(%s)", Name(window));
-        return TRUE;
-    };
-    os::TrackPopupMenu = [](HMENU, UINT flags, int x, int y, int, HWND owner, const RECT*) STDCALL {
-        Log("Track(%x,%d,%d,%s)", flags, x, y, Name(owner));
-        return TRUE;
-    };
-    os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) STDCALL {
+    os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) WINAPI {
         lstrcpyA(found, "C:\\Browser\\browser.exe");
         return reinterpret_cast<HINSTANCE>(42);
     };
 }
 
-// The calls of one system call inside the shutdown privilege bracket.
-std::string Privileged(const std::string& call)
-{
-    return "Privilege(2) " + call + " Privilege(0) Close(7a04)";
-}
-
 // The exit actions, reached by switch or by tray command, on both families.
 void ExitActions()
 {
-    const struct {
-        const char* run;         // a switch, or a tray command's id
-        bool nt;
-        const char* settings;    // Ausschalten, Warmstart
-        const char* policy;      // set to `policyValue` in a fresh policy key
-        BYTE policyValue;
-        int answer;
-        BOOL result;             // of the system call
-        LRESULT sent;            // the answer to a message sent
-        std::string expected;
-        BOOL answers = TRUE;     // the shell answered in time
-        HWND shell = kTaskbar;
-    } cases[] = {
-        {"/x", true, "", "NoClose", 0, 0, 1, 0, "Post(taskbar,16,0)"},
-        {"/x?", true, "", "NoClose", 1, 0, 1, 0, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)"},
-        {"500", true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000)"},
+    auto privileged = [](const std::string& call) { return "Privilege(2) " + call + " Privilege(0) Close(7a04)"; };
+    lstrcpyA(program::settingsPath, "C:\\Lichtaus\\Lichtaus+.ini");
+    const ExitCase cases[] = {
+        {"/x", true, "", "NoClose", 0, 1, 0, "Post(taskbar,16,0)"},
+        {"/x?", true, "", "NoClose", 1, 1, 0, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)"},
+        {"500", true, "", "NoClose", 1, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000)"},
         // A hung or missing shell: the policy ends as it began.
-        {"/x", true, "", "NoClose", 1, 0, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)", FALSE},
-        {"/x", true, "", "NoClose", 1, 0, 1, 0, "", TRUE, nullptr},
-        {"/x", true, "", "NoClose", 0, 0, 1, 0, "", TRUE, nullptr},
-        {"/x", true, "", "NoClose", 2, 0, 1, 0, ""},
-        {"/s", true, "", nullptr, 0, 0, 1, 0, Privileged("Initiate(0,0,0)")},
-        {"/s", false, "", nullptr, 0, 0, 1, 0, "Exit(1,0)"},
-        {"/s", false, "", nullptr, 0, 0, 0, 0, "Exit(1,0) Box(Windows herunterfahren,Lichtaus+,10010)"},
-        {"/S?", true, "", nullptr, 0, IDCANCEL, 1, 0, "Box(Windows herunterfahren,Lichtaus+,10021)"},
-        {"/s?", true, "", nullptr, 0, IDOK, 0, 0,
-         "Box(Windows herunterfahren,Lichtaus+,10021) " +
-             Privileged("Initiate(0,0,0) Box(Windows herunterfahren,Lichtaus+,10010)")},
-        {"/p", false, "", nullptr, 0, 0, 1, 0, Privileged("Exit(9,0)")},
-        {"/r", true, "", nullptr, 0, 0, 1, 0, Privileged("Exit(2,0)")},
-        {"/force", true, "", nullptr, 0, 0, 0, 0, Privileged("Exit(13,0) Box(Force,Lichtaus+,10010)")},
-        {"/l", true, "", "NoLogoff", 1, 0, 1, 0, "Set(NoLogoff=0) Exit(0,0) Send(tray,16) Set(NoLogoff=1)"},
-        {"/l", true, "", "NoLogoff", 0, 0, 0, 0, "Exit(0,0) Box(Benutzer abmelden,Lichtaus+,10010) Send(tray,16)"},
-        {"/l", true, "", "NoLogoff", 2, 0, 1, 0, ""},
-        {"/t", true, "", nullptr, 0, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
+        {"/x", true, "", "NoClose", 1, 1, 1, "Set(NoClose=0) Send(taskbar,16,2,300000) Set(NoClose=1)", FALSE},
+        {"/x", true, "", "NoClose", 1, 1, 0, "", TRUE, nullptr},
+        {"/x", true, "", "NoClose", 0, 1, 0, "", TRUE, nullptr},
+        {"/x", true, "", "NoClose", 2, 1, 0, ""},
+        {"/s", true, "", nullptr, 0, 1, 0, privileged("Initiate(0,0,0)")},
+        {"/s", false, "", nullptr, 0, 1, 0, "Exit(1,0)"},
+        {"/s", false, "", nullptr, 0, 0, 0, "Exit(1,0) Box(Windows herunterfahren,Lichtaus+,10010)"},
+        {"/S?", true, "", nullptr, 0, 1, 0, "Box(Windows herunterfahren,Lichtaus+,10021)", TRUE, kTaskbar, IDCANCEL},
+        {"/s?", true, "", nullptr, 0, 0, 0, "Box(Windows herunterfahren,Lichtaus+,10021) " +
+             privileged("Initiate(0,0,0) Box(Windows herunterfahren,Lichtaus+,10010)")},
+        {"/p", false, "", nullptr, 0, 1, 0, privileged("Exit(9,0)")},
+        {"/r", true, "", nullptr, 0, 1, 0, privileged("Exit(2,0)")},
+        {"/force", true, "", nullptr, 0, 0, 0, privileged("Exit(13,0) Box(Force,Lichtaus+,10010)")},
+        {"/l", true, "", "NoLogoff", 1, 1, 0, "Set(NoLogoff=0) Exit(0,0) Send(tray,16) Set(NoLogoff=1)"},
+        {"/l", true, "", "NoLogoff", 0, 0, 0, "Exit(0,0) Box(Benutzer abmelden,Lichtaus+,10010) Send(tray,16)"},
+        {"/l", true, "", "NoLogoff", 2, 1, 0, ""},
+        {"/t", true, "", nullptr, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
         // No restart program in this test's executable to restart with.
-        {"/t", false, "", nullptr, 0, 0, 1, 0, "Box(Windows neu starten,Lichtaus+,10010)"},
-        {"600", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(9,0)")},
-        {"600", true, "nein", nullptr, 0, 0, 1, 0, Privileged("Initiate(0,0,0)")},
-        {"700", true, "Ja", nullptr, 0, 0, 1, 0, Privileged("Exit(2,0)")},
-        {"700", true, "NEIN", nullptr, 0, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
-        {"900", false, "", nullptr, 0, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
+        {"/t", false, "", nullptr, 0, 1, 0, "Box(Windows neu starten,Lichtaus+,10010)"},
+        // Without its file: the key written and the file flushed (9x caches profile writes) before the editor opens it.
+        {"/d", false, "", nullptr, 0, 1, 0, "Box(Die Datei 'MS-DOS-Modus.pif' kon,Lichtaus+,10040) "
+         "Profile(MS-DOS-Modus,MS-DOS-Modus.pif) Profile(,) Shell(C:\\Lichtaus\\Lichtaus+.ini,)"},
+        {"600", true, "Ja", nullptr, 0, 1, 0, privileged("Exit(9,0)")},
+        {"600", true, "nein", nullptr, 0, 1, 0, privileged("Initiate(0,0,0)")},
+        {"700", true, "Ja", nullptr, 0, 1, 0, privileged("Exit(2,0)")},
+        {"700", true, "NEIN", nullptr, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
+        {"900", false, "", nullptr, 0, 1, 0, "Exit(0,0) Send(tray,16)"},
     };
-    for (const auto& c : cases) {
+    for (const ExitCase& c : cases) {
         program::ntFamily = c.nt;
         config::settings = {};
         lstrcpyA(config::settings.ausschalten, c.settings);
         lstrcpyA(config::settings.warmstart, c.settings);
-        const BYTE policy[4] = {c.policyValue};
         RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
         if (c.policy)
-            RegSetKeyValueA(HKEY_CURRENT_USER, kPolicies, c.policy, REG_BINARY, policy, sizeof policy);
-        boxAnswer = c.answer;
-        systemCallResult = c.result;
-        sendResult = c.sent;
-        shellAnswers = c.answers;
-        taskbar = c.shell;
+            RegSetKeyValueA(HKEY_CURRENT_USER, kPolicies, c.policy, REG_BINARY, &c.policyValue, sizeof c.policyValue);
+        now = c;
         calls.clear();
-        busyAtCall = -1;
+        busy.clear();
         if (c.run[0] == '/')
             app::RunCommandLine(c.run);
         else
             ui::TrayWindowProc(program::trayWindow, WM_COMMAND, atoi(c.run), 0);
         CHECK_EQ(c.expected, calls, c.run);
         // Tray commands but the shell's own dialog run busy; switches never.
-        CHECK(busyAtCall == -1 || busyAtCall == (atoi(c.run) >= IDM_SHUT_DOWN), std::string(c.run) + ": busy flag");
+        const char flag = atoi(c.run) >= IDM_SHUT_DOWN ? '1' : '0';
+        CHECK_EQ(std::string(busy.size(), flag), busy, c.run + std::string(": the busy flag at each call"));
     }
 }
 
-// Autostart and the uninstall entry where HKEY_LOCAL_MACHINE refuses writes
-// (user account control): the same values under HKEY_CURRENT_USER, read back
-// and removed by the uninstall flow.
+// Autostart and the uninstall entry go under HKEY_CURRENT_USER where HKEY_LOCAL_MACHINE refuses writes (UAC).
 void RefusedMachineKey()
 {
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -258,63 +210,37 @@ void RefusedMachineKey()
     config::SetAutostart(true);
     config::WriteUninstallEntry();
     CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe", read(run, "Lichtaus+"), "refused HKLM: Run under HKCU");
-    CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe /uninstall", read(uninstall, "UninstallString"), "refused HKLM: uninstall entry");
+    CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe /uninstall", read(uninstall, "UninstallString"), "refused HKLM: uninstall");
     CHECK(config::IsAutostartOn(), "refused HKLM: autostart reads as on");
-    boxAnswer = IDYES;
     config::RunUninstallFlow();
-    CHECK_EQ("", read(run, "Lichtaus+") + read(uninstall, "DisplayName"), "refused HKLM: the uninstall flow removes both");
+    CHECK_EQ("", read(run, "Lichtaus+") + read(uninstall, "DisplayName"), "refused HKLM: both uninstalled");
     CHECK(!config::IsAutostartOn(), "refused HKLM: autostart off after uninstalling");
     machineRefused = false;
 }
 
-// A notification area that is not there yet: the icon is tried again on a
-// timer and when the taskbar announces itself; only after the last try is
-// the user told and the program closed.
+// A notification area not there yet: the icon is tried again on a timer tick and when the taskbar announces itself.
 void TrayNotReady()
 {
     program::taskbarCreatedMessage = 0xC0DE;
+    auto calling = [](int refusals, UINT then) {   // `then` comes kAddIconTries times at most
+        addRefusals = refusals;
+        calls.clear();
+        ui::AddTrayIcon();
+        for (int tick = 0; tick < ui::kAddIconTries && addRefusals >= 0; ++tick)
+            ui::TrayWindowProc(program::trayWindow, then, ui::kAddIconTimerId, 0);
+        return calls;
+    };
+    const std::string added = "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)";
+    CHECK_EQ(added, calling(1, WM_TIMER), "tray not ready, then a tick");
+    CHECK_EQ(added, calling(1, 0xC0DE), "tray not ready, then TaskbarCreated");
     std::string failed = "Add(0) SetTimer(tray,1,2000)";
     for (int tick = 0; tick < ui::kAddIconTries; ++tick)
         failed += " Add(0)";
     failed += " KillTimer(tray,1) Box(Hinzufügen des Symbols in die Ta,Lichtaus+,10010) Post(tray,16,0)";
-    const struct {
-        std::vector<BOOL> results;
-        UINT then;   // what comes after the first try, kAddIconTries - 1 times at most
-        std::string expected;
-    } cases[] = {
-        {{FALSE, TRUE}, WM_TIMER, "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)"},
-        {{FALSE, TRUE}, 0xC0DE, "Add(0) SetTimer(tray,1,2000) Add(1) KillTimer(tray,1)"},
-        {std::vector<BOOL>(ui::kAddIconTries + 1, FALSE), WM_TIMER, failed},
-    };
-    for (const auto& c : cases) {
-        notifyResults = c.results;
-        calls.clear();
-        ui::AddTrayIcon();
-        for (int tick = 0; tick < ui::kAddIconTries && !notifyResults.empty(); ++tick)
-            ui::TrayWindowProc(program::trayWindow, c.then, ui::kAddIconTimerId, 0);
-        CHECK_EQ(c.expected, calls, "tray not ready, then " + std::to_string(c.then));
-    }
+    CHECK_EQ(failed, calling(ui::kAddIconTries + 1, WM_TIMER), "tray never ready");
 }
 
-// MS-DOS mode without its file writes the key and flushes the file (the 9x
-// family caches profile writes) before the editor opens it.
-void MsDosModeFlush()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    lstrcatA(lstrcpyA(program::settingsPath, temp), "seam.ini");
-    program::ntFamily = false;
-    config::settings = {};
-    calls.clear();
-    app::RunCommandLine("/d");
-    CHECK_EQ("Box(Die Datei 'MS-DOS-Modus.pif' kon,Lichtaus+,10040) Profile(MS-DOS-Modus,MS-DOS-Modus.pif) "
-             "Profile(,) Shell(" + std::string(program::settingsPath) + ",)",
-             calls, "MS-DOS mode without its file");
-    DeleteFileA(program::settingsPath);
-}
-
-// The restart program written and entered in RunOnce, but the shell cannot
-// start it: the user is told. (Shell calls are scripted: nothing restarts.)
+// The restart program written and entered in RunOnce, but the shell cannot start it (nothing restarts: scripted).
 void RestartNotStarted()
 {
     program::instance = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -329,46 +255,33 @@ void RestartNotStarted()
     DeleteFileA(lstrcatA((GetTempPathA(MAX_PATH, written), written), "Lichtaus+Restart.exe"));
 }
 
-// The About dialog's links: the shell's own program, else the browser with
-// the link, else the link shown; only "file not found" goes on to the next.
+// The About dialog's links: the shell's own program, else the browser, else the link shown.
 void AboutLinks()
 {
-    const char* mail = "mailto:lichtaus@example.org?subject=Lichtaus+ v2.12";
-    const struct {
-        int button;
-        std::vector<std::pair<INT_PTR, DWORD>> results;
-        std::string expected;
-    } cases[] = {
-        // Above 32 is started, whatever the last error says.
-        {IDC_WEB_PAGE, {{33, ERROR_FILE_NOT_FOUND}}, "Shell(http://www.example.org/lichtaus/,)"},
-        {IDC_EMAIL, {{32, 2}, {42, 0}}, "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ")"},
-        {IDC_EMAIL, {{31, 5}}, "Shell(" + std::string(mail) + ",)"},
-        {IDC_EMAIL, {{2, 2}, {2, 2}},
-         "Shell(" + std::string(mail) + ",) Shell(C:\\Browser\\browser.exe," + mail + ") Box(mailto:lichtaus@example.org?subj,Lichtaus+,10010)"},
-    };
-    ui::AboutDialogProc(nullptr, WM_INITDIALOG, 0, 0);
-    for (const auto& c : cases) {
-        shellResults = c.results;
+    auto clicking = [](int button, std::vector<std::pair<INT_PTR, DWORD>> results) {
+        shellResults = results;
         calls.clear();
-        ui::AboutDialogProc(nullptr, WM_COMMAND, c.button, 0);
-        CHECK_EQ(c.expected, calls, "about link " + std::to_string(c.button));
-    }
+        ui::AboutDialogProc(nullptr, WM_COMMAND, button, 0);
+        return calls;
+    };
+    const std::string mail = "mailto:lichtaus@example.org?subject=Lichtaus+ v2.12";
+    const std::string bothTried = "Shell(" + mail + ",) Shell(C:\\Browser\\browser.exe," + mail + ")";
+    ui::AboutDialogProc(nullptr, WM_INITDIALOG, 0, 0);
+    CHECK_EQ("Shell(http://www.example.org/lichtaus/,)", clicking(IDC_WEB_PAGE, {{33, ERROR_FILE_NOT_FOUND}}),
+             "a result of 33 is a start, whatever the last error says");
+    CHECK_EQ(bothTried, clicking(IDC_EMAIL, {{32, 2}, {42, 0}}), "a result of 32 is no start");
+    CHECK_EQ("Shell(" + mail + ",)", clicking(IDC_EMAIL, {{31, 5}}), "only \"file not found\" goes on to the next");
+    CHECK_EQ(bothTried + " Box(mailto:lichtaus@example.org?subj,Lichtaus+,10010)",
+             clicking(IDC_EMAIL, {{2, 2}, {2, 2}}), "neither started: the link shown");
 }
 
-// The popup menu at the cursor (negative left of or above the primary screen)
-// with the default action bold; the WM_NULL afterwards lets it open properly
-// the next time.
-void PopupMenu()
+// The popup menu at the cursor, which may be negative; the WM_NULL after it lets it open properly next time.
+void TrayMenu()
 {
     lstrcpyA(config::settings.menuepunkt, "benutzer ABMELDEN");
     calls.clear();
     ui::TrayWindowProc(program::trayWindow, WM_USER + 1, 0, MAKELPARAM(-5, 7));
     CHECK_EQ("Default(900,0) Foreground(tray) Track(2,-5,7,tray) Post(tray,0,0)", calls, "popup menu");
-}
-
-// Without its menu the tray window is not created, and the user is told.
-void MenuMissing()
-{
     calls.clear();
     CHECK_EQ(-1l, ui::TrayWindowProc(nullptr, WM_CREATE, 0, 0), "WM_CREATE without the menu");
     CHECK_EQ("Box(Fehler beim Erzeugen des Menüs.,Lichtaus+,10010)", calls, "WM_CREATE without the menu");
@@ -385,11 +298,9 @@ int main()
     ExitActions();
     RefusedMachineKey();
     TrayNotReady();
-    MsDosModeFlush();
     RestartNotStarted();
     AboutLinks();
-    PopupMenu();
-    MenuMissing();
+    TrayMenu();
     RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
     return test::Finish("seam");
 }
