@@ -154,10 +154,7 @@ inline void Press(HWND dialog, int id)
 // taskbar. A tooltip copies the record and the text into memory of its own
 // process, so both are placed there; a tool without a place on the taskbar is
 // a removed icon's.
-struct Icon {
-    std::string tip;
-    RECT rect;
-};
+struct Icon { std::string tip; RECT rect; };
 inline std::vector<Icon> TrayIcons()
 {
     std::vector<Icon> icons;

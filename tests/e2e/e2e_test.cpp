@@ -28,10 +28,7 @@ const std::string kGreetingBox =
     "Dialogfeld können Sie Ihre\npersönliche Lichtaus+ Konfiguration erstellen.\n\nWenn Sie sich per "
     "E-Mail als Nutzer anmelden, werden Sie\nüber Neuerungen informiert. Viel Spaß mit Lichtaus+.|1";
 
-std::string Question(const std::string& label)
-{
-    return "Lichtaus+|" + label + "|12";
-}
+std::string Question(const std::string& label) { return "Lichtaus+|" + label + "|12"; }
 
 // Waits for the process's message box or dialog, checks it, presses `button`
 // and waits until it has gone.
@@ -70,9 +67,7 @@ struct Tray : Folder, Program {
     HWND window;
     Tray(const std::string& name, const std::string& settings)
         : Folder(name, settings.empty() ? "" : kSection + settings), Program(exe, ""),
-          window(WaitFor(Id(), "Lichtaus+WndClass", nullptr, false))
-    {
-    }
+          window(WaitFor(Id(), "Lichtaus+WndClass", nullptr, false)) {}
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageA(window, message, wParam, lParam); }
     void Click(LPARAM mouseMessage) { Post(WM_USER, 0, mouseMessage); }
     bool HasIcon(const std::string& tip) { return WaitUntil([&] { return CountTrayIcons(tip) == 1; }); }
@@ -119,8 +114,6 @@ void CommandLineStarts()
          "HKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"},
         {nt, "/d", {{notFound(nt, "Eingabeaufforderung.lnk"), IDOK}}, "",
          kSection + "MS-DOS-Modus=Eingabeaufforderung.lnk\r\n", "Lichtaus+.ini"},
-        {nine, "/d", {{notFound(nine, "MS-DOS-Modus.pif"), IDOK}}, "", kSection + "MS-DOS-Modus=MS-DOS-Modus.pif\r\n",
-         "Lichtaus98.ini"},
         {nt, "/d", {}, notepad, notepad, "Notepad"},   // a file that exists is opened as named
     };
     for (const auto& c : cases) {
@@ -184,10 +177,7 @@ void OptionsFromTheTray()
     CHECK(StaysQuiet(tray.Id(), options), "busy: clicks on the icon start nothing");
 
     // Clicks as the user makes them: each action enables its own sub-option.
-    const struct {
-        int id;
-        const char* shown;
-    } clicks[] = {
+    const struct { int id; const char* shown; } clicks[] = {
         {IDC_ACTION_RESTART, "checked 133 136 140 143; disabled 139"},
         {IDC_ACTION_SHUTDOWN_DIALOG, "checked 131 136 140 143; disabled 139 140"},
         {IDC_ACTION_SHUT_DOWN, "checked 132 136 140 143; disabled 140"},
@@ -229,10 +219,7 @@ void OptionsFromTheTray()
 void StartsWithSettings()
 {
     char temp[MAX_PATH];
-    const struct {
-        std::string folder, settings, tip;
-        int radio;
-    } cases[] = {
+    const struct { std::string folder, settings, tip; int radio; } cases[] = {
         {"only msdos", "MS-DOS-Modus=x.pif\r\n", kDefaultTip, IDC_ACTION_SHUTDOWN_DIALOG},
         {"odd case", "Menüpunkt=windows NEU starten\r\nQuickInfo=Ja\r\n", "windows NEU starten - Lichtaus+",
          IDC_ACTION_RESTART},
@@ -264,12 +251,7 @@ void Clicks()
     const std::string single = "Menüpunkt=Windows neu starten\r\nAusführen=Einfacher Klick\r\n" + kAsks;
     const std::string dbl = "Menüpunkt=MS-DOS-Modus starten\r\nAusführen=doppelklick\r\n" + kAsks;
     enum Outcome { kNothing, kQuestionCancelled, kClosedDuringQuestion };
-    const struct {
-        const std::string& settings;
-        std::string label;
-        LPARAM click;
-        Outcome outcome;
-    } cases[] = {
+    const struct { const std::string& settings; std::string label; LPARAM click; Outcome outcome; } cases[] = {
         {single, "Windows neu starten", WM_LBUTTONDOWN, kQuestionCancelled},
         {single, "Windows neu starten", WM_LBUTTONDBLCLK, kNothing},
         {dbl, "MS-DOS-Modus starten", WM_LBUTTONDOWN, kNothing},
@@ -320,11 +302,7 @@ void RunningTray()
     GetTempPathA(MAX_PATH, temp);
     CHECK_EQ("<absent>", ReadFile(temp + std::string("Lichtaus+.html")), "about: its probe file is gone again");
 
-    const struct {
-        const char* keys;
-        std::string box;
-        int button;
-    } cases[] = {
+    const struct { const char* keys; std::string box; int button; } cases[] = {
         {"h", Question("Windows herunterfahren"), IDCANCEL}, {"n", Question("Windows neu starten"), IDCANCEL},
         {"m", Question("MS-DOS-Modus starten"), IDCANCEL},   {"a", Question("Benutzer abmelden"), IDCANCEL},
         {"^>o", kOptionsBox, IDCANCEL},                       {"^>n", kAboutBox, IDOK},
