@@ -67,14 +67,20 @@ struct Program {
     }
 };
 
+// The temporary directory, ending in a backslash.
+inline std::string TempPath()
+{
+    char temp[MAX_PATH];
+    return std::string(temp, GetTempPathA(MAX_PATH, temp));
+}
+
 // A fresh folder in the temporary directory holding a copy of the program and
 // `settings` as its settings file, if given; removed with its files.
 struct Folder {
     std::string path, exe, ini;
     Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe")
     {
-        char temp[MAX_PATH];
-        path = std::string(temp, GetTempPathA(MAX_PATH, temp)) + name;
+        path = TempPath() + name;
         exe = path + "\\" + exeName;
         ini = exe.substr(0, exe.rfind('.')) + ".ini";
         CreateDirectoryA(path.c_str(), nullptr);

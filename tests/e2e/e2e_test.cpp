@@ -218,7 +218,6 @@ void OptionsFromTheTray()
 // dialog's default action as loaded, the file left as it was.
 void StartsWithSettings()
 {
-    char temp[MAX_PATH];
     const struct { std::string folder, settings, tip; int radio; } cases[] = {
         {"only msdos", "MS-DOS-Modus=x.pif\r\n", kDefaultTip, IDC_ACTION_SHUTDOWN_DIALOG},
         {"odd case", "Menüpunkt=windows NEU starten\r\nQuickInfo=Ja\r\n", "windows NEU starten - Lichtaus+",
@@ -226,7 +225,7 @@ void StartsWithSettings()
         {"no suffix", "Menüpunkt=MS-DOS-Modus starten\r\nQuickInfo=nein\r\n", "MS-DOS-Modus starten",
          IDC_ACTION_MSDOS_MODE},
         // A settings file path of 128 characters, one more than OpenFile takes.
-        {std::string(128 - GetTempPathA(MAX_PATH, temp) - sizeof "\\Lichtaus+.ini" + 1, 'd'),
+        {std::string(128 - TempPath().size() - sizeof "\\Lichtaus+.ini" + 1, 'd'),
          "Menüpunkt=Neustart\r\nQuickInfo=Vielleicht\r\n", kDefaultTip, IDC_ACTION_SHUTDOWN_DIALOG},
     };
     for (const auto& c : cases) {
@@ -298,9 +297,7 @@ void RunningTray()
     CHECK_EQ(0ul, second.WaitForExit(), "second start: exit code");
     CHECK_EQ(1, CountTrayIcons(kDefaultTip), "second start: no second icon");
     // The About dialog asks which program opens a ".html" file made for it.
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    CHECK_EQ("<absent>", ReadFile(temp + std::string("Lichtaus+.html")), "about: its probe file is gone again");
+    CHECK_EQ("<absent>", ReadFile(TempPath() + "Lichtaus+.html"), "about: its probe file is gone again");
 
     const struct { const char* keys; std::string box; int button; } cases[] = {
         {"h", Question("Windows herunterfahren"), IDCANCEL}, {"n", Question("Windows neu starten"), IDCANCEL},
