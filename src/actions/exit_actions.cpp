@@ -5,6 +5,7 @@
 #include "../config/default_actions.h"
 #include "../config/registry.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "prompt.h"
 #include "shutdown_privilege.h"
@@ -23,12 +24,31 @@ HWND Taskbar()
     return os::FindWindowA("Shell_TrayWnd", nullptr);
 }
 
+constexpr char kNoCloseKeptText[] =
+    "Ein Administrator hat \"Beenden\" im Startmenü ausgeblendet.\n"
+    "Lichtaus+ darf diese Einstellung nicht vorübergehend aufheben und\n"
+    "kann deshalb das Dialogfeld \"Windows beenden\" nicht öffnen.";
+constexpr char kNoLogoffKeptText[] =
+    "Ein Administrator hat \"Abmelden\" im Startmenü ausgeblendet.\n"
+    "Lichtaus+ darf diese Einstellung nicht vorübergehend aufheben und\n"
+    "meldet Sie deshalb nicht ab.";
+
+// The policy key for the lift of a policy that is on. Where the user may not
+// change it (on the NT family it is an administrator's), the administrator's
+// choice stands: the action says so and does not act.
+HKEY OpenLiftablePolicyKey(const char* keptText)
+{
+    HKEY policies = config::OpenPolicyKey(true);
+    if (!policies)
+        program::ShowMessage(keptText, MB_ICONINFORMATION);
+    return policies;
+}
+
 } // namespace
 
 void ShowShutdownDialog()
 {
-    HKEY policies = config::OpenPolicyKey(true);
-    switch (config::ReadPolicyValue(policies, config::kPolicyNoClose)) {
+    switch (config::ReadPolicy(config::kPolicyNoClose)) {
     case 0:
         if (HWND taskbar = Taskbar())
             os::PostMessageA(taskbar, WM_CLOSE, 0, 0);
@@ -39,17 +59,20 @@ void ShowShutdownDialog()
         // means it has been handled, so the policy goes back on; so it does
         // when the shell did not answer. Without a taskbar nothing is lifted.
         if (HWND taskbar = Taskbar()) {
+            HKEY policies = OpenLiftablePolicyKey(kNoCloseKeptText);
+            if (!policies)
+                break;
             config::WritePolicyValue(policies, config::kPolicyNoClose, 0);
             DWORD_PTR result = 0;
             if (!os::SendMessageTimeoutA(taskbar, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kShellAnswerLimit, &result) ||
                 result == 0)
                 config::WritePolicyValue(policies, config::kPolicyNoClose, 1);
+            config::ClosePolicyKey(policies);
         }
         break;
     default:
         break;
     }
-    config::ClosePolicyKey(policies);
 }
 
 void ShutDown()
@@ -90,19 +113,23 @@ void LogOff()
 {
     if (!Confirm(config::kLabelLogOff))
         return;
-    HKEY policies = config::OpenPolicyKey(true);
-    BYTE noLogoff = config::ReadPolicyValue(policies, config::kPolicyNoLogoff);
-    if (noLogoff <= 1) {
-        if (noLogoff == 1)
-            config::WritePolicyValue(policies, config::kPolicyNoLogoff, 0);
-        if (!os::ExitWindowsEx(EWX_LOGOFF, 0))
-            ShowError(config::kLabelLogOff);
-        // Closing the tray window removes the icon and ends the program, also
-        // when Windows refused to log off. Its close handling returns 0, so a
-        // lifted policy is on again before this action returns.
-        if (os::SendMessageA(program::trayWindow, WM_CLOSE, 0, 0) == 0 && noLogoff == 1)
-            config::WritePolicyValue(policies, config::kPolicyNoLogoff, 1);
+    BYTE noLogoff = config::ReadPolicy(config::kPolicyNoLogoff);
+    if (noLogoff > 1)
+        return;
+    HKEY policies = nullptr;
+    if (noLogoff == 1) {
+        policies = OpenLiftablePolicyKey(kNoLogoffKeptText);
+        if (!policies)
+            return;
+        config::WritePolicyValue(policies, config::kPolicyNoLogoff, 0);
     }
+    if (!os::ExitWindowsEx(EWX_LOGOFF, 0))
+        ShowError(config::kLabelLogOff);
+    // Closing the tray window removes the icon and ends the program, also
+    // when Windows refused to log off. Its close handling returns 0, so a
+    // lifted policy is on again before this action returns.
+    if (os::SendMessageA(program::trayWindow, WM_CLOSE, 0, 0) == 0 && noLogoff == 1)
+        config::WritePolicyValue(policies, config::kPolicyNoLogoff, 1);
     config::ClosePolicyKey(policies);
 }
 

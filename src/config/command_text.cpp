@@ -30,13 +30,19 @@ void FormatRunOnceCommand(char (&out)[kRunOnceCommandCapacity], const char* rest
     FormatExecutableCommand(out, restartProgramPath);
 }
 
-bool IsExecutableCommand(const char* text)
+bool IsExecutableCommand(const char* text, const char* argument)
 {
-    if (os::lstrcmpiA(text, program::exeLongPath) == 0)
-        return true;
-    char quoted[kQuotedPathCapacity];
-    os::wsprintfA(quoted, "\"%s\"", program::exeLongPath);
-    return os::lstrcmpiA(text, quoted) == 0;
+    // Both forms: earlier versions stored the path bare even with blanks.
+    constexpr const char* kForms[] = {"%s", "\"%s\""};
+    for (const char* format : kForms) {
+        char command[kRunOnceCommandCapacity];
+        int length = os::wsprintfA(command, format, program::exeLongPath);
+        if (argument)
+            os::wsprintfA(command + length, " %s", argument);
+        if (os::lstrcmpiA(text, command) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace config

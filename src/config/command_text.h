@@ -23,8 +23,9 @@ void FormatExecutableCommand(char* out, const char* argument);
 // path: the restart program path is the whole argument text of that start.
 void FormatRunOnceCommand(char (&out)[kRunOnceCommandCapacity], const char* restartProgramPath);
 
-// True when `text` names this executable: its long path, bare or in quotes,
-// in any letter case.
-bool IsExecutableCommand(const char* text);
+// True when `text` is a command FormatExecutableCommand could have made for
+// `argument` (nullptr: none): the long path bare or in quotes, in any letter
+// case, and the argument after one blank.
+bool IsExecutableCommand(const char* text, const char* argument);
 
 } // namespace config

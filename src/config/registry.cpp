@@ -1,6 +1,6 @@
 // Registry operations. Keys that are written are opened with KEY_READ|
-// KEY_SET_VALUE|KEY_CREATE_SUB_KEY; the Run keys are only read with KEY_READ,
-// which user account control grants where it refuses writing.
+// KEY_SET_VALUE|KEY_CREATE_SUB_KEY; keys that are only read are opened with
+// KEY_READ, so that a value the user may not change is still seen.
 #include "registry.h"
 
 #include "../os/os.h"
@@ -14,13 +14,35 @@ constinit BYTE policyBuffer[4] = {};
 namespace {
 
 constexpr REGSAM kAccess = 0x2001f;
-constexpr REGSAM kReadAccess = KEY_READ;
 
 constexpr char kPolicyKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunOnceKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lichtaus+";
 constexpr char kValueName[] = "Lichtaus+";
+constexpr char kUninstallArgument[] = "/uninstall";
+
+constexpr char kAutostartLeftText[] =
+    "Der Autostart von Lichtaus+ konnte nicht ausgeschaltet werden.\n\n"
+    "Der Eintrag gilt für alle Benutzer dieses Computers, und nur ein\n"
+    "Administrator darf ihn entfernen. Lichtaus+ wird deshalb weiterhin\n"
+    "bei jeder Anmeldung gestartet.\n\n"
+    "Ein Administrator kann Lichtaus+ als Administrator starten und in\n"
+    "den Optionen \"Autostart aktivieren\" ausschalten.";
+
+constexpr char kUninstalledText[] =
+    "Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
+    "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini";
+constexpr char kNotUninstalledText[] =
+    "Lichtaus+ ist nicht vollständig deinstalliert.\n\n"
+    "Diese Einträge gelten für alle Benutzer dieses Computers, und nur\n"
+    "ein Administrator darf sie entfernen:\n";
+constexpr char kAutostartLeftLine[] = "- der Autostart von Lichtaus+\n";
+constexpr char kUninstallEntryLeftLine[] = "- der Eintrag in der Liste der installierten Programme\n";
+constexpr char kNotUninstalledEnd[] =
+    "\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
+    "als Administrator ausführt. Löschen Sie erst danach die\n"
+    "Lichtaus+ Dateien:\n- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini";
 
 HKEY CreateKey(HKEY root, const char* path)
 {
@@ -32,7 +54,7 @@ HKEY CreateKey(HKEY root, const char* path)
     return key;
 }
 
-HKEY OpenKey(HKEY root, const char* path, REGSAM access = kAccess)
+HKEY OpenKey(HKEY root, const char* path, REGSAM access)
 {
     HKEY key = nullptr;
     if (os::RegOpenKeyExA(root, path, 0, access, &key) != ERROR_SUCCESS)
@@ -51,11 +73,24 @@ struct NamedText {
     const char* text;
 };
 
+// An entry that Windows acts on: the key, the value that holds the program's
+// command and what follows the program's path in that command. The
+// uninstall entry is a key of its own and goes as a whole.
+struct Entry {
+    const char* path;
+    const char* commandValue;
+    const char* argument;
+    bool wholeKey;
+};
+
+constexpr Entry kRunEntry = {kRunKeyPath, kValueName, nullptr, false};
+constexpr Entry kUninstallEntry = {kUninstallKeyPath, "UninstallString", kUninstallArgument, true};
+
 // Creates the key and writes the texts in order; false as soon as the key
 // or a value is refused.
-bool WriteTexts(HKEY root, const char* path, const NamedText* texts, int count)
+bool WriteTexts(HKEY root, const Entry& entry, const NamedText* texts, int count)
 {
-    HKEY key = CreateKey(root, path);
+    HKEY key = CreateKey(root, entry.path);
     if (!key)
         return false;
     bool written = true;
@@ -65,42 +100,71 @@ bool WriteTexts(HKEY root, const char* path, const NamedText* texts, int count)
     return written;
 }
 
-// The Run, RunOnce and Uninstall values belong under HKEY_LOCAL_MACHINE.
-// User account control (Vista on) refuses writes there to a program that is
-// not elevated; the same values under HKEY_CURRENT_USER are run for the user
-// and listed among the installed programs all the same.
-void WriteForMachineOrUser(const char* path, const NamedText* texts, int count)
+// Whether the root holds the entry at all, whatever it names.
+bool Exists(HKEY root, const Entry& entry)
 {
-    if (!WriteTexts(HKEY_LOCAL_MACHINE, path, texts, count))
-        WriteTexts(HKEY_CURRENT_USER, path, texts, count);
+    HKEY key = OpenKey(root, entry.path, KEY_READ);
+    if (!key)
+        return false;
+    bool found = entry.wholeKey ||
+                 os::RegQueryValueExA(key, entry.commandValue, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    os::RegCloseKey(key);
+    return found;
+}
+
+// Whether the root's entry is this program's: its command names this
+// executable with the entry's argument.
+bool NamesProgram(HKEY root, const Entry& entry)
+{
+    HKEY key = program::PathsKnown() ? OpenKey(root, entry.path, KEY_READ) : nullptr;
+    if (!key)
+        return false;
+    // Room for the longest command that counts and one byte more, which
+    // stays NUL whatever was stored.
+    char text[kRunOnceCommandCapacity + 1] = {};
+    DWORD size = sizeof text - 1;
+    LONG result = os::RegQueryValueExA(key, entry.commandValue, nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(text), &size);
+    os::RegCloseKey(key);
+    return result == ERROR_SUCCESS && IsExecutableCommand(text, entry.argument);
+}
+
+// Removes the entry whatever it names; true when none is left afterwards.
+bool Remove(HKEY root, const Entry& entry)
+{
+    if (entry.wholeKey) {
+        os::RegDeleteKeyA(root, entry.path);
+    } else if (HKEY key = OpenKey(root, entry.path, kAccess)) {
+        os::RegDeleteValueA(key, entry.commandValue);
+        os::RegCloseKey(key);
+    }
+    return !Exists(root, entry);
+}
+
+// For every user where the user may; otherwise for this user alone, unless
+// the entry for every user names this program already (an administrator
+// wrote it), which would make two.
+void WriteForMachineOrUser(const Entry& entry, const NamedText* texts, int count)
+{
+    if (!program::PathsKnown())
+        return;
+    if (WriteTexts(HKEY_LOCAL_MACHINE, entry, texts, count) || NamesProgram(HKEY_LOCAL_MACHINE, entry))
+        Remove(HKEY_CURRENT_USER, entry);
+    else
+        WriteTexts(HKEY_CURRENT_USER, entry, texts, count);
 }
 
 template <int count>
-void WriteForMachineOrUser(const char* path, const NamedText (&texts)[count])
+void WriteForMachineOrUser(const Entry& entry, const NamedText (&texts)[count])
 {
-    WriteForMachineOrUser(path, texts, count);
+    WriteForMachineOrUser(entry, texts, count);
 }
 
-// True when the root's Run value names this executable.
-bool RunValueNamesProgram(HKEY root)
+// Removes the entry in both places; true when neither is left.
+bool RemoveForMachineAndUser(const Entry& entry)
 {
-    HKEY key = OpenKey(root, kRunKeyPath, kReadAccess);
-    if (!key)
-        return false;
-    // Room for the longest text that counts (the path in quotes) and one
-    // byte more, which stays NUL whatever was stored.
-    char text[kQuotedPathCapacity + 1] = {};
-    DWORD size = sizeof text - 1;
-    LONG result = os::RegQueryValueExA(key, kValueName, nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(text), &size);
-    os::RegCloseKey(key);
-    return result == ERROR_SUCCESS && IsExecutableCommand(text);
-}
-
-void DeleteRunValueAndClose(HKEY key)
-{
-    os::RegDeleteValueA(key, kValueName);
-    os::RegCloseKey(key);
+    bool machineGone = Remove(HKEY_LOCAL_MACHINE, entry);
+    return Remove(HKEY_CURRENT_USER, entry) && machineGone;
 }
 
 } // namespace
@@ -108,7 +172,7 @@ void DeleteRunValueAndClose(HKEY key)
 HKEY OpenPolicyKey(bool create)
 {
     return create ? CreateKey(HKEY_CURRENT_USER, kPolicyKeyPath)
-                  : OpenKey(HKEY_CURRENT_USER, kPolicyKeyPath);
+                  : OpenKey(HKEY_CURRENT_USER, kPolicyKeyPath, KEY_READ);
 }
 
 BYTE ReadPolicyValue(HKEY key, const char* name)
@@ -124,6 +188,14 @@ BYTE ReadPolicyValue(HKEY key, const char* name)
     return policyBuffer[0];
 }
 
+BYTE ReadPolicy(const char* name)
+{
+    HKEY policies = OpenPolicyKey(false);
+    BYTE value = ReadPolicyValue(policies, name);
+    ClosePolicyKey(policies);
+    return value;
+}
+
 void WritePolicyValue(HKEY key, const char* name, BYTE flag)
 {
     policyBuffer[0] = flag;
@@ -137,9 +209,33 @@ void ClosePolicyKey(HKEY key)
         os::RegCloseKey(key);
 }
 
+bool MayWritePolicies()
+{
+    // The key itself where it exists; otherwise the nearest key above it
+    // that exists must let the user create the missing ones.
+    char path[sizeof kPolicyKeyPath];
+    os::lstrcpyA(path, kPolicyKeyPath);
+    REGSAM access = KEY_SET_VALUE;
+    for (;;) {
+        HKEY key = nullptr;
+        LONG result = os::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key);
+        if (result == ERROR_SUCCESS)
+            os::RegCloseKey(key);
+        if (result != ERROR_FILE_NOT_FOUND)
+            return result == ERROR_SUCCESS;
+        int cut = os::lstrlenA(path);
+        while (cut > 0 && path[cut] != '\\')
+            --cut;
+        if (cut == 0)
+            return true;   // the user's own root
+        path[cut] = '\0';
+        access = KEY_CREATE_SUB_KEY;
+    }
+}
+
 bool IsAutostartOn()
 {
-    return RunValueNamesProgram(HKEY_LOCAL_MACHINE) || RunValueNamesProgram(HKEY_CURRENT_USER);
+    return NamesProgram(HKEY_LOCAL_MACHINE, kRunEntry) || NamesProgram(HKEY_CURRENT_USER, kRunEntry);
 }
 
 void SetAutostart(bool on)
@@ -147,28 +243,26 @@ void SetAutostart(bool on)
     if (on) {
         char command[kQuotedPathCapacity];
         FormatExecutableCommand(command, nullptr);
-        WriteForMachineOrUser(kRunKeyPath, {{kValueName, command}});
+        WriteForMachineOrUser(kRunEntry, {{kValueName, command}});
         return;
     }
-    // Off in both places, wherever an earlier start put it.
-    if (HKEY run = CreateKey(HKEY_LOCAL_MACHINE, kRunKeyPath))
-        DeleteRunValueAndClose(run);
-    if (HKEY run = OpenKey(HKEY_CURRENT_USER, kRunKeyPath))
-        DeleteRunValueAndClose(run);
+    RemoveForMachineAndUser(kRunEntry);
+    if (IsAutostartOn())
+        program::ShowMessage(kAutostartLeftText, MB_ICONERROR);
 }
 
 void WriteUninstallEntry()
 {
-    char command[kQuotedPathCapacity + 11];
-    FormatExecutableCommand(command, "/uninstall");
-    WriteForMachineOrUser(kUninstallKeyPath, {{"DisplayName", "Lichtaus+"}, {"UninstallString", command}});
+    char command[kQuotedPathCapacity + sizeof kUninstallArgument];
+    FormatExecutableCommand(command, kUninstallArgument);
+    WriteForMachineOrUser(kUninstallEntry, {{"DisplayName", "Lichtaus+"}, {"UninstallString", command}});
 }
 
 void WriteRunOnceEntry(const char* restartProgramPath)
 {
     char command[kRunOnceCommandCapacity];
     FormatRunOnceCommand(command, restartProgramPath);
-    WriteForMachineOrUser(kRunOnceKeyPath, {{kValueName, command}});
+    WriteForMachineOrUser({kRunOnceKeyPath, kValueName, restartProgramPath, false}, {{kValueName, command}});
 }
 
 void RunUninstallFlow()
@@ -182,17 +276,21 @@ void RunUninstallFlow()
     WritePolicyValue(policies, kPolicyNoClose, 0);
     ClosePolicyKey(policies);
 
-    if (HKEY run = OpenKey(HKEY_LOCAL_MACHINE, kRunKeyPath))
-        DeleteRunValueAndClose(run);
-    if (HKEY run = OpenKey(HKEY_CURRENT_USER, kRunKeyPath))
-        DeleteRunValueAndClose(run);
-
-    os::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
-    os::RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKeyPath);
-
-    program::ShowMessage("Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
-                         "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini",
-                         MB_ICONINFORMATION);
+    bool autostartGone = RemoveForMachineAndUser(kRunEntry);
+    bool uninstallEntryGone = RemoveForMachineAndUser(kUninstallEntry);
+    if (autostartGone && uninstallEntryGone) {
+        program::ShowMessage(kUninstalledText, MB_ICONINFORMATION);
+        return;
+    }
+    char text[sizeof kNotUninstalledText + sizeof kAutostartLeftLine + sizeof kUninstallEntryLeftLine +
+              sizeof kNotUninstalledEnd];
+    os::lstrcpyA(text, kNotUninstalledText);
+    if (!autostartGone)
+        os::lstrcatA(text, kAutostartLeftLine);
+    if (!uninstallEntryGone)
+        os::lstrcatA(text, kUninstallEntryLeftLine);
+    os::lstrcatA(text, kNotUninstalledEnd);
+    program::ShowMessage(text, MB_ICONERROR);
 }
 
 } // namespace config

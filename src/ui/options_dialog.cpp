@@ -75,11 +75,16 @@ void OnInitDialog(HWND dialog)
     CheckForWord(dialog, IDC_QUICK_INFO, settings.quickInfo, config::kYes, config::kNo);
     CheckForWord(dialog, IDC_CONFIRM, settings.bestaetigung, config::kYes, config::kNo);
 
-    // Only opened: showing the dialog must not create the policy key.
+    // Only opened, for reading: showing the dialog must not create the policy
+    // key, and an administrator's values must show although the user may
+    // not change them. Then their boxes are greyed.
     HKEY policies = config::OpenPolicyKey(false);
     CheckForPolicy(dialog, IDC_HIDE_LOG_OFF, config::ReadPolicyValue(policies, config::kPolicyNoLogoff));
     CheckForPolicy(dialog, IDC_HIDE_SHUT_DOWN, config::ReadPolicyValue(policies, config::kPolicyNoClose));
     config::ClosePolicyKey(policies);
+    bool mayChangePolicies = config::MayWritePolicies();
+    Enable(dialog, IDC_HIDE_LOG_OFF, mayChangePolicies);
+    Enable(dialog, IDC_HIDE_SHUT_DOWN, mayChangePolicies);
 
     os::CheckDlgButton(dialog, IDC_AUTOSTART, config::IsAutostartOn() ? BST_CHECKED : BST_UNCHECKED);
 }
