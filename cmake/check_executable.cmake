@@ -2,8 +2,9 @@ cmake_policy(SET CMP0057 NEW)
 set(import_count 0)
 # Fails the build on what the program must not have: static constructors
 # (nothing runs them without a runtime), cmov (486 and Pentium lack it), an
-# import Windows 95 and NT 4.0 lack (classic_imports.txt names system DLLs
-# only), or no address-space randomisation, no-execute data or relocations.
+# import Windows 95 and NT 4.0 lack (classic_imports.txt names known DLLs
+# only, which Windows never looks for in the program's folder), or no
+# address-space randomisation, no-execute data or relocations.
 #   cmake -DEXE=... -DOBJDUMP=... -DLIBRARIES=a;b -P check_executable.cmake
 
 foreach(library IN LISTS LIBRARIES)

@@ -42,14 +42,23 @@ void StartMsDosMode()
         return;
     }
 
-    os::wsprintfA(notFoundMessage, kNotFoundFormat, file, program::kProductName, program::settingsPath,
-                  file);
-    program::ShowMessage(notFoundMessage, MB_ICONINFORMATION);
+    if (!program::PathsKnown()) {
+        // No settings file to write the key into.
+        program::ShowMessage(program::kFolderUnusableText, MB_ICONINFORMATION);
+        return;
+    }
+    // The key is written before the message, which names the file that the
+    // editor will show: the settings file, or the copy that Windows
+    // redirected the write to. The editor must find the key in it, and must
+    // not have its own save overwritten by a cached write later.
     config::WriteMsDosModeFile(file);
-    // The editor must find the key in the file, and must not have its own
-    // save overwritten by a cached write later.
     config::FlushSettingsFile();
-    os::ShellExecuteA(nullptr, nullptr, program::settingsPath, nullptr, nullptr, SW_SHOWNORMAL);
+    char virtualCopy[MAX_PATH];
+    const char* written = os::FindVirtualStoreCopy(program::settingsPath, virtualCopy) ? virtualCopy
+                                                                                       : program::settingsPath;
+    os::wsprintfA(notFoundMessage, kNotFoundFormat, file, program::kProductName, written, file);
+    program::ShowMessage(notFoundMessage, MB_ICONINFORMATION);
+    os::ShellExecuteA(nullptr, nullptr, written, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 } // namespace actions

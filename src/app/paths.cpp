@@ -3,6 +3,7 @@
 #include "paths.h"
 
 #include "../os/os.h"
+#include "../os/system_library.h"
 #include "../program/program.h"
 
 namespace app {
@@ -35,6 +36,51 @@ void ConvertToLongName(char (&path)[program::kPathCapacity])
     allocator->Release();
 }
 
+// The wide path in the ANSI code page, without the look-alikes that Windows
+// puts in place of a character the code page lacks ("Ł" would become "L"):
+// `lost` tells whether one did not survive. False when Windows cannot
+// convert so (NT 4 knows no WC_NO_BEST_FIT_CHARS).
+bool ToAnsi(const WCHAR* wide, char (&path)[program::kPathCapacity], BOOL& lost)
+{
+    lost = FALSE;
+    return os::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, program::kPathCapacity, nullptr,
+                                   &lost) != 0;
+}
+
+enum class PathForm { kAsItComes, kShort, kUnusable };
+
+// The NT family names a folder in Unicode. A name the ANSI code page cannot
+// hold comes through the ANSI functions as another folder's name, and the
+// settings would be written there. So the short 8.3 form of the folder,
+// which is plain ASCII, stands in for it, followed by the program's own file
+// name. A volume without short names leaves nothing that names the folder in
+// ANSI.
+PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
+{
+    auto getModuleFileName = os::Find<DWORD(WINAPI*)(HMODULE, LPWSTR, DWORD)>("kernel32.dll", "GetModuleFileNameW");
+    auto getShortPathName = os::Find<DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD)>("kernel32.dll", "GetShortPathNameW");
+    WCHAR wide[MAX_PATH];
+    DWORD length = getModuleFileName && getShortPathName ? getModuleFileName(program::instance, wide, MAX_PATH) : 0;
+    BOOL lost;
+    if (length == 0 || length >= MAX_PATH || !ToAnsi(wide, path, lost) || !lost)
+        return PathForm::kAsItComes;
+
+    DWORD nameStart = length;
+    while (nameStart > 0 && wide[nameStart - 1] != L'\\')
+        --nameStart;
+    WCHAR name[MAX_PATH];
+    for (DWORD i = nameStart; i <= length; ++i)
+        name[i - nameStart] = wide[i];
+    wide[nameStart] = L'\0';   // the folder, with its closing backslash
+    WCHAR shortPath[MAX_PATH];
+    DWORD folderLength = getShortPathName(wide, shortPath, MAX_PATH);
+    if (folderLength == 0 || folderLength + (length - nameStart) >= MAX_PATH)
+        return PathForm::kUnusable;
+    for (DWORD i = 0; i <= length - nameStart; ++i)
+        shortPath[folderLength + i] = name[i];
+    return ToAnsi(shortPath, path, lost) && !lost ? PathForm::kShort : PathForm::kUnusable;
+}
+
 } // namespace
 
 void MakeSettingsPath(const char* exePath, char* settingsPath)
@@ -54,11 +100,19 @@ void MakeSettingsPath(const char* exePath, char* settingsPath)
 void DeriveProgramPaths()
 {
     char path[program::kPathCapacity] = {};
-    // A name that does not fit comes back cut to 259 characters and
-    // terminated on NT; the terminator below makes the 9x family agree.
-    os::GetModuleFileNameA(program::instance, path, program::kPathCapacity);
-    path[program::kPathCapacity - 1] = '\0';
-    ConvertToLongName(path);
+    PathForm form = program::ntFamily ? AnsiModulePath(path) : PathForm::kAsItComes;
+    // Without a name for its folder the program keeps no paths and writes
+    // no settings, rather than into another folder.
+    if (form == PathForm::kUnusable)
+        return;
+    if (form == PathForm::kAsItComes) {
+        // A name that does not fit comes back cut to 259 characters and
+        // terminated on NT; the terminator below makes the 9x family agree.
+        os::GetModuleFileNameA(program::instance, path, program::kPathCapacity);
+        path[program::kPathCapacity - 1] = '\0';
+        // Not for the short form: the shell would give the lost name back.
+        ConvertToLongName(path);
+    }
 
     os::lstrcpyA(program::exeLongPath, path);
     MakeSettingsPath(path, program::settingsPath);

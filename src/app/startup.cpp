@@ -5,6 +5,7 @@
 
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../os/system_library.h"
 #include "../program/message_box.h"
 #include "../program/program.h"
 #include "../ui/dialogs.h"
@@ -68,12 +69,18 @@ int StartTrayProgram()
     program::addTrayIconMessage = os::RegisterWindowMessageA("Lichtaus+AddTrayIcon");
     program::closeProgramMessage = os::RegisterWindowMessageA("Lichtaus+CloseLichtaus");
     // Explorer broadcasts this when its taskbar (re)starts; the icon must
-    // then be added again.
+    // then be added again. Vista on, a program started as administrator gets
+    // no message from the shell, which runs with lower rights, unless it lets
+    // the message in; without it the icon would be gone for good.
     program::taskbarCreatedMessage = os::RegisterWindowMessageA("TaskbarCreated");
+    if (auto allow = os::Find<BOOL(WINAPI*)(UINT, DWORD)>("user32.dll", "ChangeWindowMessageFilter"))
+        allow(program::taskbarCreatedMessage, MSGFLT_ADD);
 
     config::LoadSettings();
     ui::AddTrayIcon();
-    if (!config::SettingsFileExists()) {
+    if (!program::PathsKnown()) {
+        program::ShowMessage(program::kFolderUnusableText, MB_ICONINFORMATION);
+    } else if (!config::SettingsFileExists()) {
         program::ShowMessage(kFirstStartText, MB_ICONINFORMATION);
         // Busy like the menu's Options dialog, so the icon cannot open a
         // second one over it.
@@ -82,11 +89,23 @@ int StartTrayProgram()
     return 1;
 }
 
+// comctl32 is not a known DLL: imported, a file of that name beside the
+// program would be loaded in its place. So it comes from the system folder.
+void InitCommonControls()
+{
+    if (HMODULE commonControls = os::LoadSystemLibrary("comctl32.dll")) {
+        if (auto initCommonControls = reinterpret_cast<void(WINAPI*)()>(
+                reinterpret_cast<void*>(os::GetProcAddress(commonControls, "InitCommonControls"))))
+            initCommonControls();
+    }
+}
+
 } // namespace
 
 int StartUp(HINSTANCE instance, const char* arguments)
 {
-    os::InitCommonControls();
+    os::RestrictDllSearch();
+    InitCommonControls();
     program::instance = instance;
     if (!CreateTrayWindow(instance))
         return 0;
@@ -94,8 +113,9 @@ int StartUp(HINSTANCE instance, const char* arguments)
     // handlers go through COM on newer Windows) need COM on this thread. It
     // stays initialised for the life of the process.
     os::CoInitialize(nullptr);
-    DeriveProgramPaths();
+    // The family first: the paths are worked out differently on the NT family.
     DeterminePlatformFamily();
+    DeriveProgramPaths();
 
     if (*arguments == '\0')
         return StartTrayProgram();

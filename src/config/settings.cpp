@@ -56,9 +56,10 @@ const SettingRule kRules[] = {
 void LoadSettings()
 {
     for (const SettingRule& rule : kRules) {
-        os::GetPrivateProfileStringA(kSection, rule.key, rule.fallback, rule.field, rule.capacity,
-                                     program::settingsPath);
-        if (rule.allows && !rule.allows(rule.field))
+        if (program::PathsKnown())
+            os::GetPrivateProfileStringA(kSection, rule.key, rule.fallback, rule.field, rule.capacity,
+                                         program::settingsPath);
+        if (!program::PathsKnown() || (rule.allows && !rule.allows(rule.field)))
             os::lstrcpyA(rule.field, rule.fallback);
     }
 }
@@ -70,7 +71,8 @@ bool SettingsFileExists()
 
 void StoreSetting(const char* key, const char* value)
 {
-    os::WritePrivateProfileStringA(kSection, key, value, program::settingsPath);
+    if (program::PathsKnown())
+        os::WritePrivateProfileStringA(kSection, key, value, program::settingsPath);
     for (const SettingRule& rule : kRules) {
         if (os::lstrcmpiA(rule.key, key) == 0) {
             os::lstrcpynA(rule.field, value, rule.capacity);
@@ -82,8 +84,11 @@ void StoreSetting(const char* key, const char* value)
 void ReadMsDosModeFile(char (&file)[kMsDosModeCapacity])
 {
     const char* fallback = program::ntFamily ? "Eingabeaufforderung.lnk" : "MS-DOS-Modus.pif";
-    os::GetPrivateProfileStringA(kSection, kKeyMsDosMode, fallback, file, kMsDosModeCapacity,
-                                 program::settingsPath);
+    if (program::PathsKnown())
+        os::GetPrivateProfileStringA(kSection, kKeyMsDosMode, fallback, file, kMsDosModeCapacity,
+                                     program::settingsPath);
+    else
+        os::lstrcpyA(file, fallback);
 }
 
 void WriteMsDosModeFile(const char* file)

@@ -20,4 +20,11 @@ void RemoveFile(const char* path);
 // (OF_READ or OF_WRITE, for _lwrite); HFILE_ERROR when it cannot be created.
 HFILE CreateEmptyFile(const char* path, UINT access);
 
+// Vista on, Windows redirects the file writes of a program without a manifest
+// from a protected folder (Program Files) to a copy in the user's
+// VirtualStore, which other programs (an editor) do not see. True, with the
+// copy's path, when this process's writes are redirected so and the copy
+// exists: that file is the one the program wrote.
+bool FindVirtualStoreCopy(const char* path, char (&copy)[MAX_PATH]);
+
 } // namespace os

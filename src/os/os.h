@@ -18,7 +18,8 @@
     X(FindResourceA) X(LoadResource) X(LockResource) X(SizeofResource)         \
     X(FreeResource) X(GetPrivateProfileStringA) X(WritePrivateProfileStringA)  \
     X(lstrcmpiA) X(lstrcpyA) X(lstrcpynA) X(lstrcatA) X(lstrlenA)              \
-    X(GetFileAttributesA) X(DeleteFileA) X(CreateFileA)                        \
+    X(GetFileAttributesA) X(DeleteFileA) X(CreateFileA) X(GetProcAddress)      \
+    X(LoadLibraryA) X(GetSystemDirectoryA) X(WideCharToMultiByte)              \
     /* user32 */                                                               \
     X(RegisterClassA) X(CreateWindowExA) X(DefWindowProcA) X(DestroyWindow)    \
     X(PostQuitMessage) X(PeekMessageA) X(TranslateMessage)                     \
@@ -39,8 +40,6 @@
     X(InitiateSystemShutdownA) X(RegOpenKeyExA) X(RegCreateKeyExA)             \
     X(RegQueryValueExA) X(RegSetValueExA) X(RegDeleteValueA) X(RegDeleteKeyA)  \
     X(RegCloseKey)                                                             \
-    /* comctl32 */                                                             \
-    X(InitCommonControls)                                                      \
     /* ole32 */                                                                \
     X(CoInitialize)
 

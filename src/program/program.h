@@ -30,4 +30,21 @@ extern UINT taskbarCreatedMessage;
 
 inline constexpr char kProductName[] = "Lichtaus+";
 
+// False when the NT family gave the program no ANSI name for its folder (a
+// character outside the code page, and no short names on the volume): then
+// the paths are empty, and the program writes no settings and no registry
+// entry that names it, rather than naming another folder.
+inline bool PathsKnown()
+{
+    return exeLongPath[0] != '\0';
+}
+
+inline constexpr char kFolderUnusableText[] =
+    "Lichtaus+ kann in diesem Ordner keine Einstellungen speichern:\n"
+    "Sein Name enthält Zeichen, die Lichtaus+ nicht verarbeiten kann,\n"
+    "und das Laufwerk hat keine kurzen Dateinamen.\n\n"
+    "Lichtaus+ läuft jetzt mit den Standardeinstellungen. Damit Ihre\n"
+    "Einstellungen erhalten bleiben, verschieben Sie Lichtaus+ in einen\n"
+    "Ordner mit einfachem Namen, zum Beispiel C:\\Tools\\Lichtaus+.";
+
 } // namespace program

@@ -138,6 +138,7 @@ void InstallFakes()
 void ExitActions()
 {
     auto privileged = [](const std::string& call) { return "Privilege(2) " + call + " Privilege(0) Close(7a04)"; };
+    lstrcpyA(program::exeLongPath, "C:\\Lichtaus\\Lichtaus+.exe");
     lstrcpyA(program::settingsPath, "C:\\Lichtaus\\Lichtaus+.ini");
     const ExitCase cases[] = {
         {"/x", true, "", "NoClose", 0, 1, 0, "Post(taskbar,16,0)"},
@@ -164,8 +165,8 @@ void ExitActions()
         // No restart program in this test's executable to restart with.
         {"/t", false, "", nullptr, 0, 1, 0, "Box(Windows neu starten,Lichtaus+,10010)"},
         // Without its file: the key written and the file flushed (9x caches profile writes) before the editor opens it.
-        {"/d", false, "", nullptr, 0, 1, 0, "Box(Die Datei 'MS-DOS-Modus.pif' kon,Lichtaus+,10040) "
-         "Profile(MS-DOS-Modus,MS-DOS-Modus.pif) Profile(,) Shell(C:\\Lichtaus\\Lichtaus+.ini,)"},
+        {"/d", false, "", nullptr, 0, 1, 0, "Profile(MS-DOS-Modus,MS-DOS-Modus.pif) Profile(,) Close(7a04) "
+         "Box(Die Datei 'MS-DOS-Modus.pif' kon,Lichtaus+,10040) Shell(C:\\Lichtaus\\Lichtaus+.ini,)"},
         {"600", true, "Ja", nullptr, 0, 1, 0, privileged("Exit(9,0)")},
         {"600", true, "nein", nullptr, 0, 1, 0, privileged("Initiate(0,0,0)")},
         {"700", true, "Ja", nullptr, 0, 1, 0, privileged("Exit(2,0)")},
