@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <string>
@@ -44,6 +45,19 @@ inline bool RefuseOutsideWine()
         return false;
     printf("These tests change the program's registry values and run under Wine only.\n");
     return true;
+}
+
+// Plays a standard user while this Wine server runs: the key refuses every change, as HKEY_LOCAL_MACHINE does
+// under user account control and a user's Policies key on the NT family; reading stays allowed.
+inline void Refuse(HKEY root, const char* path, bool refused = true)
+{
+    PSECURITY_DESCRIPTOR security = nullptr;
+    const char* sddl = refused ? "D:P(D;CI;0x10006;;;WD)(A;CI;KR;;;WD)" : "D:P(A;CI;KA;;;WD)";
+    HKEY key;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &security, nullptr) &&
+        RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) == ERROR_SUCCESS)
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, security), RegCloseKey(key);
+    LocalFree(security);
 }
 
 } // namespace test

@@ -103,8 +103,10 @@ void DeriveProgramPaths()
     PathForm form = program::ntFamily ? AnsiModulePath(path) : PathForm::kAsItComes;
     // Without a name for its folder the program keeps no paths and writes
     // no settings, rather than into another folder.
-    if (form == PathForm::kUnusable)
+    if (form == PathForm::kUnusable) {
+        program::exeLongPath[0] = program::settingsPath[0] = '\0';
         return;
+    }
     if (form == PathForm::kAsItComes) {
         // A name that does not fit comes back cut to 259 characters and
         // terminated on NT; the terminator below makes the 9x family agree.

@@ -43,11 +43,18 @@ inline void WriteFile(const std::string& path, const std::string& contents)
 // A started program; ended by force if a test leaves it running.
 struct Program {
     PROCESS_INFORMATION info = {};
-    Program(const std::string& exe, const std::string& arguments)
+    Program(const std::string& exe, const std::string& arguments, bool quoted = true)
     {
-        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        std::string name = quoted ? "\"" + exe + "\"" : exe;
+        std::string commandLine = name + (arguments.empty() ? "" : " " + arguments);
         STARTUPINFOA startup = {sizeof startup};
         CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    }
+    // By a name the ANSI code page may not hold.
+    explicit Program(std::wstring exe)
+    {
+        STARTUPINFOW startup = {sizeof startup};
+        CreateProcessW(exe.c_str(), &exe[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     }
     ~Program()
     {
@@ -74,17 +81,21 @@ inline std::string TempPath()
     return std::string(temp, GetTempPathA(MAX_PATH, temp));
 }
 
-// A fresh folder in the temporary directory holding a copy of the program and
-// `settings` as its settings file, if given; removed with its files.
+// A fresh folder in the temporary directory holding a copy of the program,
+// `settings` as its settings file and the file `beside`, if given; removed
+// with its files.
 struct Folder {
     std::string path, exe, ini;
-    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe")
+    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe",
+           const char* beside = nullptr)
     {
         path = TempPath() + name;
         exe = path + "\\" + exeName;
         ini = exe.substr(0, exe.rfind('.')) + ".ini";
         CreateDirectoryA(path.c_str(), nullptr);
         CopyFileA(LICHTAUS_EXE, exe.c_str(), FALSE);
+        if (beside)
+            CopyFileA(beside, (path + "\\" + std::filesystem::path(beside).filename().string()).c_str(), FALSE);
         if (!settings.empty())
             WriteFile(ini, settings);
     }

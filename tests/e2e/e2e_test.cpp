@@ -30,6 +30,14 @@ const std::string kGreetingBox =
 
 std::string Question(const std::string& label) { return "Lichtaus+|" + label + "|12"; }
 
+// A standard user beside an administrator: his keys and the user's policy key refuse every change.
+void PlayStandardUser(bool standard)
+{
+    test::Refuse(HKEY_LOCAL_MACHINE, kRun, standard);
+    test::Refuse(HKEY_LOCAL_MACHINE, kUninstall, standard);
+    test::Refuse(HKEY_CURRENT_USER, kPolicies, standard);
+}
+
 // Waits for the process's message box or dialog, checks it, presses `button`
 // and waits until it has gone.
 void Answer(const Program& program, const std::string& expected, int button, const std::string& what)
@@ -90,8 +98,12 @@ void CommandLineStarts()
                "' den Dateinamen der\nDatei ein, die bei Ihrem System den MS-DOS-Modus startet.|1";
     };
     const std::string uninstallQuestion = "Lichtaus+ Deinstallation|Soll Lichtaus+ wirklich deinstalliert werden?|67";
-    const std::string uninstalled = "Lichtaus+|Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
-                                    "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini|1";
+    const std::string files = "Lichtaus+ Dateien:\n- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini|1";
+    const std::string uninstalled = "Lichtaus+|Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die " + files;
+    const std::string leftBehind =
+        "Lichtaus+|Lichtaus+ ist nicht vollständig deinstalliert.\n\nDiese Einträge gelten für alle Benutzer dieses "
+        "Computers, und nur\nein Administrator darf sie entfernen:\n- der Autostart von Lichtaus+\n\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
+        "als Administrator ausführt. Löschen Sie erst danach die\n" + files;
     const std::string registry =
         "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\n";
     const std::string notepad = kSection + "MS-DOS-Modus=notepad.exe\r\n";
@@ -100,11 +112,13 @@ void CommandLineStarts()
         std::string arguments;
         std::vector<std::pair<std::string, int>> boxes;
         std::string settings, settingsAfter, notepad, registryAfter;
+        bool standardUser = false, unquoted = false;
     } cases[] = {
         {nt, "/s /p", {{kHelpBox, IDOK}}},
         {nt, "/s?", {{Question("Windows herunterfahren"), IDCANCEL}}},
         {nt, "/P?", {{Question("Windows herunterfahren"), IDCANCEL}}},
         {nt, "/r?", {{Question("Windows neu starten"), IDCANCEL}}},
+        {nine, "/R?", {{Question("Windows neu starten"), IDCANCEL}}, "", "", "", "", false, true},
         {nt, "/t?", {{Question("Benutzer abmelden"), IDCANCEL}}},   // the NT family logs off instead
         {nine, "/T?", {{Question("Windows neu starten"), IDCANCEL}}},
         {nt, "/d?", {{Question("MS-DOS-Modus starten"), IDCANCEL}}},
@@ -112,6 +126,9 @@ void CommandLineStarts()
         {nt, "/uninstall", {{uninstallQuestion, IDNO}}},
         {nt, "/UNINSTALL", {{uninstallQuestion, IDYES}, {uninstalled, IDOK}}, "", "", "",
          "HKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"},
+        // What a standard user may not remove is named, and stays. (Wine lets anybody delete the uninstall key.)
+        {nt, "/uninstall", {{uninstallQuestion, IDYES}, {leftBehind, IDOK}}, "", "", "",
+         "HKLM Run=C:\\x\\Lichtaus+.exe\nHKCU policy key\nHKCU NoClose=01000000\n", true},
         {nt, "/d", {{notFound(nt, "Eingabeaufforderung.lnk"), IDOK}}, "",
          kSection + "MS-DOS-Modus=Eingabeaufforderung.lnk\r\n", "Lichtaus+.ini"},
         {nt, "/d", {}, notepad, notepad, "Notepad"},   // a file that exists is opened as named
@@ -125,12 +142,14 @@ void CommandLineStarts()
         DeleteFileA(c.folder.ini.c_str());
         if (!c.settings.empty())
             WriteFile(c.folder.ini, c.settings);
-        Program program(c.folder.exe, c.arguments);
+        PlayStandardUser(c.standardUser);
+        Program program(c.folder.exe, c.arguments, !c.unquoted);
         for (const auto& [box, button] : c.boxes)
             Answer(program, box, button, what);
         CHECK_EQ(0ul, program.WaitForExit(), what + ": exit code");
         CHECK_EQ(c.settingsAfter.empty() ? "<absent>" : c.settingsAfter, ReadFile(c.folder.ini), what);
         CHECK_EQ(c.registryAfter.empty() ? registry : c.registryAfter, Registry(), what);
+        PlayStandardUser(false);
         if (!c.notepad.empty())
             CHECK(CloseNotepad(c.notepad), what + ": opened in Notepad");
     }
@@ -172,6 +191,13 @@ void OptionsFromTheTray()
     tray.Post(WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 1));
     HWND options = WaitFor(tray.Id(), "#32770", kOptions);
     CHECK_EQ("checked 132 136 140 143; disabled 140", Shown(options), "options as loaded");
+    std::string labels;
+    for (int id = IDC_ACTION_SHUTDOWN_DIALOG; id <= IDC_AUTOSTART; ++id)
+        labels += Text(GetDlgItem(options, id)) + "|";
+    CHECK_EQ("Windows &beenden...|Windows &herunterfahren|Windows neu &starten|MS-DOS-&Modus starten|Be&nutzer abmelden|"
+             "einfacher &Klick|&Doppelklick|&QuickInfo \"Lichtaus+\" anzeigen|und &Computer ausschalten|ohne &Warmstart|"
+             "\"Abm&elden\" ausblenden|\"Beenden\" a&usblenden|Bestätigung an&fordern|Au&tostart aktivieren|",
+             labels, "options: each control's label");
     for (LPARAM click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP})
         tray.Click(click);
     CHECK(StaysQuiet(tray.Id(), options), "busy: clicks on the icon start nothing");
@@ -214,6 +240,92 @@ void OptionsFromTheTray()
     tray.Close("Benutzer abmelden - Lichtaus+", "options");
 }
 
+// A standard user beside an administrator's autostart, uninstall entry and
+// policies: Options shows them, greys the policies, adds no second entry, and
+// says so when autostart cannot be switched off. Then an administrator's OK
+// after the user's own entries leaves one of each, for every user.
+void StandardUser()
+{
+    ClearRegistry();
+    Tray tray("standard", "Ausschalten=Nein\r\n");
+    SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, tray.exe);
+    SetValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", REG_SZ, "Lichtaus+");
+    SetValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString", REG_SZ, tray.exe + " /uninstall");
+    SetValue(HKEY_CURRENT_USER, kPolicies, "NoLogoff", REG_DWORD, std::string("\1\0\0", 3));
+    SetValue(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_DWORD, std::string("\0\1\0", 3));   // 256: off
+    const std::string administrators = Registry();
+    PlayStandardUser(true);
+    const std::string autostartLeft =
+        "Lichtaus+|Der Autostart von Lichtaus+ konnte nicht ausgeschaltet werden.\n\nDer Eintrag gilt für alle Benutzer "
+        "dieses Computers, und nur ein\nAdministrator darf ihn entfernen. Lichtaus+ wird deshalb weiterhin\nbei jeder "
+        "Anmeldung gestartet.\n\nEin Administrator kann Lichtaus+ als Administrator starten und in\nden Optionen "
+        "\"Autostart aktivieren\" ausschalten.|1";
+    for (bool autostartOff : {false, true}) {
+        tray.Post(WM_COMMAND, IDM_OPTIONS);
+        HWND options = WaitFor(tray.Id(), "#32770", kOptions);
+        CHECK_EQ("checked 131 137 138 141 144; disabled 139 140 141 142", Shown(options), "standard user: options");
+        if (autostartOff)
+            PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
+        Answer(tray, kOptionsBox, IDOK, "standard user: options");
+        if (autostartOff)
+            Answer(tray, autostartLeft, IDOK, "standard user: autostart off");
+        CHECK_EQ(administrators, Registry(), "standard user: no entry of the user's own");
+    }
+    PlayStandardUser(false);
+    ClearRegistry();
+    SetValue(HKEY_CURRENT_USER, kRun, "Lichtaus+", REG_SZ, tray.exe);
+    SetValue(HKEY_CURRENT_USER, kUninstall, "DisplayName", REG_SZ, "Lichtaus+");
+    tray.Post(WM_COMMAND, IDM_OPTIONS);
+    Answer(tray, kOptionsBox, IDOK, "administrator after a user");
+    CHECK_EQ("HKLM Run=" + tray.exe + "\nHKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + tray.exe +
+                 " /uninstall\nHKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n",
+             Registry(), "administrator after a user: one entry each");
+    tray.Close(kDefaultTip, "standard user");
+}
+
+// Started from a folder whose name the ANSI code page cannot hold, the
+// program keeps its settings beside itself all the same.
+void FolderOutsideTheCodePage()
+{
+    WCHAR temp[MAX_PATH];
+    const std::filesystem::path folder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"\u0141ukasz";
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(LICHTAUS_EXE, folder / "Lichtaus+.exe");
+    for (bool first : {true, false}) {
+        Program program((folder / "Lichtaus+.exe").wstring());
+        HWND window = WaitFor(program.Id(), "Lichtaus+WndClass", nullptr, false);
+        if (first)
+            Answer(program, kGreetingBox, IDOK, "first start outside the code page"), Answer(program, kOptionsBox, IDOK, "");
+        CHECK(first || StaysQuiet(program.Id()), "folder outside the code page: no first start after the first");
+        PostMessageA(window, RegisterWindowMessageA("Lichtaus+CloseLichtaus"), 0, 0);
+        CHECK_EQ(0ul, program.WaitForExit(), "folder outside the code page: exit code");
+    }
+    CHECK(std::filesystem::exists(folder / "Lichtaus+.ini"), "folder outside the code page: the settings beside it");
+    std::filesystem::remove_all(folder);
+}
+
+// A comctl32.dll beside the program (as in a Downloads folder) never runs.
+// With this override Wine looks in the program's folder first, as Windows
+// does for every DLL that is not a known one.
+void PlantedDll()
+{
+    char overrides[512];
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(overrides) + ";comctl32=n,b").c_str());
+    Folder folder("planted", kSection, "Lichtaus+.exe", PLANTED_DLL);
+    Program help(folder.exe, "/s /p"), tray(folder.exe, "");
+    Answer(help, kHelpBox, IDOK, "planted DLL: a switch");
+    HWND window = WaitFor(tray.Id(), "Lichtaus+WndClass", nullptr, false);
+    for (auto [command, box, button] : {std::tuple(IDM_OPTIONS, kOptionsBox, IDCANCEL), {IDM_ABOUT, kAboutBox, IDOK}}) {
+        PostMessageA(window, WM_COMMAND, command, 0);
+        Answer(tray, box, button, "planted DLL: a dialog");
+    }
+    PostMessageA(window, WM_COMMAND, IDM_CLOSE, 0);
+    tray.WaitForExit();
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
+    CHECK_EQ("<absent>", ReadFile(folder.path + "\\planted-dll-ran"), "planted DLL: never loaded");
+}
+
 // Any settings file means no first start: quiet, the tooltip and the Options
 // dialog's default action as loaded, the file left as it was.
 void StartsWithSettings()
@@ -238,7 +350,6 @@ void StartsWithSettings()
         Answer(tray, kOptionsBox, IDCANCEL, c.folder);
         tray.Close(c.tip, c.folder);
         CHECK_EQ(kSection + c.settings, ReadFile(tray.ini), c.folder + ": file unchanged");
-        CHECK(c.folder.size() < 50 || tray.ini.size() == 128, c.folder + ": 128 characters");
     }
 }
 
@@ -338,6 +449,9 @@ int main()
     CommandLineStarts();
     FirstStart();
     OptionsFromTheTray();
+    StandardUser();
+    FolderOutsideTheCodePage();
+    PlantedDll();
     StartsWithSettings();
     Clicks();
     RunningTray();
