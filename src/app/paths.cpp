@@ -54,13 +54,21 @@ enum class PathForm { kAsItComes, kShort, kUnusable };
 // settings would be written there. So the short 8.3 form of the folder,
 // which is plain ASCII, stands in for it, followed by the program's own file
 // name. A volume without short names leaves nothing that names the folder in
-// ANSI.
+// ANSI. The long form is what counts: a start through the short form, which
+// the autostart entry holds then, would otherwise come back long and lossy.
 PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
 {
+    using PathFunction = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
     auto getModuleFileName = os::Find<DWORD(WINAPI*)(HMODULE, LPWSTR, DWORD)>("kernel32.dll", "GetModuleFileNameW");
-    auto getShortPathName = os::Find<DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD)>("kernel32.dll", "GetShortPathNameW");
+    auto getLongPathName = os::Find<PathFunction>("kernel32.dll", "GetLongPathNameW");
+    auto getShortPathName = os::Find<PathFunction>("kernel32.dll", "GetShortPathNameW");
     WCHAR wide[MAX_PATH];
     DWORD length = getModuleFileName && getShortPathName ? getModuleFileName(program::instance, wide, MAX_PATH) : 0;
+    if (getLongPathName && length > 0 && length < MAX_PATH) {
+        DWORD longLength = getLongPathName(wide, wide, MAX_PATH);
+        length = longLength < MAX_PATH ? longLength : 0;
+    }
+    // NT 4 knows no WC_NO_BEST_FIT_CHARS: the path as it comes there.
     BOOL lost;
     if (length == 0 || length >= MAX_PATH || !ToAnsi(wide, path, lost) || !lost)
         return PathForm::kAsItComes;
@@ -74,6 +82,10 @@ PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
     wide[nameStart] = L'\0';   // the folder, with its closing backslash
     WCHAR shortPath[MAX_PATH];
     DWORD folderLength = getShortPathName(wide, shortPath, MAX_PATH);
+    if (folderLength > 0 && folderLength < MAX_PATH && shortPath[folderLength - 1] != L'\\') {
+        shortPath[folderLength++] = L'\\';   // the folder's closing backslash, should Windows drop it
+        shortPath[folderLength] = L'\0';
+    }
     if (folderLength == 0 || folderLength + (length - nameStart) >= MAX_PATH)
         return PathForm::kUnusable;
     for (DWORD i = 0; i <= length - nameStart; ++i)

@@ -27,16 +27,17 @@ constexpr char kAutostartLeftText[] =
     "Der Eintrag gilt für alle Benutzer dieses Computers, und nur ein\n"
     "Administrator darf ihn entfernen. Lichtaus+ wird deshalb weiterhin\n"
     "bei jeder Anmeldung gestartet.\n\n"
-    "Ein Administrator kann Lichtaus+ als Administrator starten und in\n"
-    "den Optionen \"Autostart aktivieren\" ausschalten.";
+    "Ein Administrator kann ihn entfernen: Lichtaus+ beenden, als\n"
+    "Administrator neu starten und in den Optionen \"Autostart aktivieren\"\n"
+    "ausschalten.";
 
 constexpr char kUninstalledText[] =
     "Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
     "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini";
 constexpr char kNotUninstalledText[] =
     "Lichtaus+ ist nicht vollständig deinstalliert.\n\n"
-    "Diese Einträge gelten für alle Benutzer dieses Computers, und nur\n"
-    "ein Administrator darf sie entfernen:\n";
+    "Folgende Einträge gelten für alle Benutzer dieses Computers, und\n"
+    "nur ein Administrator darf sie entfernen:\n";
 constexpr char kAutostartLeftLine[] = "- der Autostart von Lichtaus+\n";
 constexpr char kUninstallEntryLeftLine[] = "- der Eintrag in der Liste der installierten Programme\n";
 constexpr char kNotUninstalledEnd[] =
@@ -215,7 +216,7 @@ bool MayWritePolicies()
     // that exists must let the user create the missing ones.
     char path[sizeof kPolicyKeyPath];
     os::lstrcpyA(path, kPolicyKeyPath);
-    REGSAM access = KEY_SET_VALUE;
+    REGSAM access = kAccess;   // as the writes open it
     for (;;) {
         HKEY key = nullptr;
         LONG result = os::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key);
@@ -240,6 +241,9 @@ bool IsAutostartOn()
 
 void SetAutostart(bool on)
 {
+    // Without a name for its own file the program cannot tell its entry.
+    if (!program::PathsKnown())
+        return;
     if (on) {
         char command[kQuotedPathCapacity];
         FormatExecutableCommand(command, nullptr);

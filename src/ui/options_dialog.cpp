@@ -87,6 +87,8 @@ void OnInitDialog(HWND dialog)
     Enable(dialog, IDC_HIDE_SHUT_DOWN, mayChangePolicies);
 
     os::CheckDlgButton(dialog, IDC_AUTOSTART, config::IsAutostartOn() ? BST_CHECKED : BST_UNCHECKED);
+    // Without a name for its folder the program writes no entry naming it.
+    Enable(dialog, IDC_AUTOSTART, program::PathsKnown());
 }
 
 bool IsChecked(HWND dialog, int id)

@@ -101,8 +101,8 @@ void CommandLineStarts()
     const std::string files = "Lichtaus+ Dateien:\n- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini|1";
     const std::string uninstalled = "Lichtaus+|Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die " + files;
     const std::string leftBehind =
-        "Lichtaus+|Lichtaus+ ist nicht vollständig deinstalliert.\n\nDiese Einträge gelten für alle Benutzer dieses "
-        "Computers, und nur\nein Administrator darf sie entfernen:\n- der Autostart von Lichtaus+\n\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
+        "Lichtaus+|Lichtaus+ ist nicht vollständig deinstalliert.\n\nFolgende Einträge gelten für alle Benutzer dieses "
+        "Computers, und\nnur ein Administrator darf sie entfernen:\n- der Autostart von Lichtaus+\n\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
         "als Administrator ausführt. Löschen Sie erst danach die\n" + files;
     const std::string registry =
         "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\n";
@@ -258,8 +258,8 @@ void StandardUser()
     const std::string autostartLeft =
         "Lichtaus+|Der Autostart von Lichtaus+ konnte nicht ausgeschaltet werden.\n\nDer Eintrag gilt für alle Benutzer "
         "dieses Computers, und nur ein\nAdministrator darf ihn entfernen. Lichtaus+ wird deshalb weiterhin\nbei jeder "
-        "Anmeldung gestartet.\n\nEin Administrator kann Lichtaus+ als Administrator starten und in\nden Optionen "
-        "\"Autostart aktivieren\" ausschalten.|1";
+        "Anmeldung gestartet.\n\nEin Administrator kann ihn entfernen: Lichtaus+ beenden, als\nAdministrator neu "
+        "starten und in den Optionen \"Autostart aktivieren\"\nausschalten.|1";
     for (bool autostartOff : {false, true}) {
         tray.Post(WM_COMMAND, IDM_OPTIONS);
         HWND options = WaitFor(tray.Id(), "#32770", kOptions);

@@ -226,14 +226,15 @@ void FoldersWindowsRedirects()
 {
     char temp[MAX_PATH];
     static std::string local = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "Local";
+    FARPROC unchanged = Fake([](LPCWSTR path, LPWSTR converted, DWORD) WINAPI { return DWORD(lstrlenW(lstrcpyW(converted, path))); });
     lateFakes = {
         {"GetTokenInformation", Fake([](HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID on, DWORD, PDWORD) WINAPI {
              return *static_cast<DWORD*>(on) = kind == TokenVirtualizationEnabled, TRUE; })},
         {"SHGetFolderPathA", Fake([](HWND, int, HANDLE, DWORD, LPSTR path) WINAPI { return lstrcpyA(path, local.c_str()), S_OK; })},
         {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI {
              return DWORD(lstrlenW(lstrcpyW(path, L"C:\\\u0141ukasz\\Lichtaus+.exe"))); })},
-        {"GetShortPathNameW", Fake([](LPCWSTR path, LPWSTR shortPath, DWORD) WINAPI {   // no short names on this volume
-             return DWORD(lstrlenW(lstrcpyW(shortPath, path))); })},
+        {"GetShortPathNameW", unchanged},   // no short names on this volume
+        {"GetLongPathNameW", unchanged},
     };
     program::ntFamily = true;
     config::settings = {};
@@ -252,6 +253,19 @@ void FoldersWindowsRedirects()
     app::RunCommandLine("/d");
     config::SetAutostart(true);
     CHECK_EQ("Box(Lichtaus+ kann in diesem Ordner ,Lichtaus+,10040)", calls, "no ANSI name for the folder: nothing written");
+    // Started through the short form, as the autostart entry then does (Wine always reports the long one).
+    lateFakes = {
+        {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI {
+             return DWORD(lstrlenW(lstrcpyW(path, L"C:\\LUKASZ~1\\Lichtaus+.exe"))); })},
+        {"GetLongPathNameW", Fake([](LPCWSTR, LPWSTR path, DWORD) WINAPI {
+             return DWORD(lstrlenW(lstrcpyW(path, L"C:\\\u0141ukasz\\Lichtaus+.exe"))); })},
+        {"GetShortPathNameW", Fake([](LPCWSTR, LPWSTR path, DWORD) WINAPI { return DWORD(lstrlenW(lstrcpyW(path, L"C:\\LUKASZ~1\\"))); })},
+    };
+    app::DeriveProgramPaths();
+    calls.clear();
+    config::SetAutostart(true);
+    CHECK_EQ("Set(Lichtaus+=C:\\LUKASZ~1\\Lichtaus+.exe)", calls, "started through the short form: the short form stays");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Lichtaus+");
     lateFakes.clear();
 }
 
