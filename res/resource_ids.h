@@ -30,6 +30,7 @@
 /* About dialog controls. */
 #define IDC_EMAIL                  150
 #define IDC_WEB_PAGE               151
+#define IDC_ABOUT_PICTURE          152
 
 /* Icon groups of the five default actions, the About picture, and the
    16-bit restart program carried as a resource of its own type. */

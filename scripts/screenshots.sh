@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures in docs/: the tray icon's popup menu, the
 # Options and About dialogs and a "/s?" question, each an 800x600 screenshot
-# of a Wine virtual desktop with its taskbar, on a virtual screen of its own.
+# of a Wine virtual desktop with its taskbar, on a virtual screen of its own;
+# the menu and Options once more at 150 % display scaling (144 DPI).
 # Usage: scripts/screenshots.sh (builds first; LICHTAUS_BUILD names another
 # build directory than build/).
 set -euo pipefail
@@ -17,9 +18,7 @@ if [ -z "${LICHTAUS_IN_XVFB:-}" ]; then
   LICHTAUS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
 fi
 
-export WINEPREFIX="$PWD/$build/screenshot-prefix"
 . tests/wine/wine-env.sh
-scenes="$WINEPREFIX/drive_c/scenes"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 mkdir -p docs
 
@@ -28,13 +27,17 @@ mkdir -p docs
 settings='[Lichtaus+ Optionen]\r\nMen\xfcpunkt=Windows herunterfahren\r\nAusschalten=Ja\r\nWarmstart=Ja\r\n'
 settings+='Ausf\xfchren=Doppelklick\r\nBest\xe4tigung=Nein\r\nQuickInfo=Ja\r\n'
 
-# shoot <scene> [argument]: a fresh desktop, the program in a folder of its
-# own, the scene brought up by scene.exe, the screenshot, then everything
-# ended (no question is ever answered: ending the server answers nothing).
+# [dpi=N] shoot <scene> [argument]: a fresh desktop (at N DPI, the picture
+# named after the scaling), the program in a folder of its own, the scene
+# brought up by scene.exe, the screenshot, then everything ended (no question
+# is ever answered: ending the server answers nothing).
 shoot() {
-  local scene=$1 folder="$scenes/$1"
+  local scene=$1 folder picture=$1
   shift
-  tests/wine/prepare-prefix.sh "$WINEPREFIX"
+  export WINEPREFIX="$PWD/$build/screenshot-prefix${dpi:+-$dpi}"
+  [ -n "${dpi:-}" ] && picture="$scene-$((dpi * 100 / 96))"
+  folder="$WINEPREFIX/drive_c/scenes/$scene"
+  tests/wine/prepare-prefix.sh "$WINEPREFIX" ${dpi:-}
   rm -rf "$folder"
   mkdir -p "$folder"
   cp "$build/Lichtaus+.exe" "$folder/"
@@ -44,13 +47,16 @@ shoot() {
     echo "screenshots: the scene '$scene' did not come up" >&2
     exit 1
   fi
-  import -window root "docs/$scene.png"
+  import -window root "docs/$picture.png"
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  echo "docs/$scene.png"
+  echo "docs/$picture.png"
 }
 
 shoot tray-menu
 shoot options
 shoot about
 shoot confirm '/s?'
+dpi=144 shoot tray-menu
+dpi=144 shoot options
+dpi=144 shoot about

@@ -105,6 +105,12 @@ void InitCommonControls()
 int StartUp(HINSTANCE instance, const char* arguments)
 {
     os::RestrictDllSearch();
+    // Vista on: without this, Windows draws the program into a 96-DPI bitmap
+    // and stretches it at 125 % scaling and more, and every text is blurred.
+    // A manifest would say the same, but XP refuses to start a program whose
+    // manifest holds settings it does not know. Before the first window.
+    if (auto setProcessDpiAware = os::Find<BOOL(WINAPI*)()>("user32.dll", "SetProcessDPIAware"))
+        setProcessDpiAware();
     InitCommonControls();
     program::instance = instance;
     if (!CreateTrayWindow(instance))

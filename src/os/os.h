@@ -31,7 +31,9 @@
     X(EndDialog) X(GetDlgItem) X(EnableWindow) X(CheckRadioButton)            \
     X(CheckDlgButton) X(IsDlgButtonChecked) X(SetForegroundWindow)            \
     X(GetWindow) X(MessageBeep) X(GetCursorPos) X(LoadImageA) X(DestroyIcon)   \
-    X(wsprintfA) X(SetTimer) X(KillTimer)                                      \
+    X(wsprintfA) X(SetTimer) X(KillTimer) X(GetSystemMetrics) X(MapDialogRect) \
+    /* gdi32 */                                                                \
+    X(DeleteObject)                                                            \
     /* shell32 */                                                              \
     X(Shell_NotifyIconA) X(ShellExecuteA) X(FindExecutableA) X(SHGetMalloc)    \
     X(SHGetDesktopFolder) X(SHGetPathFromIDListA)                              \

@@ -39,6 +39,44 @@ void FindBrowser()
     os::RemoveFile(probeFilePath);
 }
 
+// Windows sizes a dialog by its font, which grows with the display scaling,
+// but shows a picture at its own 96 x 120 pixels. From 150 % on the picture
+// is shown in half or whole steps that fill its place (144 or 192 pixels
+// wide, each pixel repeated), so it stays crisp and keeps its share of the
+// dialog; below that it is shown as drawn.
+constexpr int kPictureWidth = 96;
+constexpr int kPictureHeight = 120;
+constinit HBITMAP scaledPicture = nullptr;
+
+void ScalePicture(HWND dialog)
+{
+    RECT place = {0, 0, 64, 74};   // in dialog units, as in the template
+    os::MapDialogRect(dialog, &place);
+    constexpr int kStep = kPictureWidth / 2;
+    int width = (place.right + kStep / 6) / kStep * kStep;   // a few pixels short still make a step
+    if (width <= kPictureWidth)
+        return;
+    scaledPicture = static_cast<HBITMAP>(os::LoadImageA(program::instance, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP,
+                                                        width, width * kPictureHeight / kPictureWidth, 0));
+    if (!scaledPicture)
+        return;
+    auto shown = reinterpret_cast<HGDIOBJ>(os::SendMessageA(os::GetDlgItem(dialog, IDC_ABOUT_PICTURE), STM_SETIMAGE,
+                                                            IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaledPicture)));
+    // The picture the control made from the template is the caller's now.
+    if (shown)
+        os::DeleteObject(shown);
+}
+
+// The control does not delete a picture it was given.
+void ReleasePicture(HWND dialog)
+{
+    if (!scaledPicture)
+        return;
+    os::SendMessageA(os::GetDlgItem(dialog, IDC_ABOUT_PICTURE), STM_SETIMAGE, IMAGE_BITMAP, 0);
+    os::DeleteObject(scaledPicture);
+    scaledPicture = nullptr;
+}
+
 bool Launched(HINSTANCE result)
 {
     return reinterpret_cast<INT_PTR>(result) > 32;
@@ -65,8 +103,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_INITDIALOG:
+        ScalePicture(dialog);
         FindBrowser();
         return TRUE;
+    case WM_DESTROY:
+        ReleasePicture(dialog);
+        return FALSE;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)
             os::PostMessageA(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(os::GetDlgItem(dialog, IDOK)));

@@ -39,14 +39,16 @@ NOTIFYICONDATAA Record(UINT flags)
     return record;
 }
 
-// The 16x16 picture of the default action. A "Menüpunkt" that names no
-// action (it cannot after loading, but a caller may set anything) shows the
-// first action's picture rather than no picture.
+// The default action's picture at the small-icon size the system reports:
+// 16x16 at 100 % display scaling, 20 to 32 pixels above, each drawn for its
+// size. A "Menüpunkt" that names no action (it cannot after loading, but a
+// caller may set anything) shows the first action's picture rather than none.
 HICON LoadDefaultActionIcon()
 {
     const config::DefaultAction* action = config::FindDefaultAction(config::settings.menuepunkt);
     int iconId = action ? action->iconId : config::kDefaultActions[0].iconId;
-    return static_cast<HICON>(os::LoadImageA(program::instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
+    return static_cast<HICON>(os::LoadImageA(program::instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                             os::GetSystemMetrics(SM_CXSMICON), os::GetSystemMetrics(SM_CYSMICON),
                                              LR_DEFAULTCOLOR));
 }
 

@@ -1,37 +1,14 @@
 // The icons and the About picture drawn from the executable, pixel for pixel against res/art: nothing else shows them.
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
 #include "res/resource_ids.h"
+#include "tests/art_source.h"
 #include "tests/check.h"
 
 namespace {
 
-// The standard 16-colour palette, as 0x00RRGGBB.
-constexpr DWORD kPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-                                0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-constexpr DWORD kBackground = 0x010203;   // behind an icon: in no picture
-
-// A source's pixels as colours, top row first. The one character without a colour is the transparent one.
-std::vector<DWORD> Expected(const std::string& file, int* width, int* height)
-{
-    std::ifstream source(std::string(ART_DIR) + "/" + file);
-    std::vector<DWORD> colours(256, kBackground);
-    std::vector<DWORD> pixels;
-    char c = 0;
-    unsigned index = 0;
-    for (std::string line; std::getline(source, line);) {
-        sscanf(line.c_str(), "size %d %d", width, height);
-        if (sscanf(line.c_str(), "colour %c %u", &c, &index) == 2)
-            colours[static_cast<unsigned char>(c)] = kPalette[index & 15];
-        if (line.starts_with("pixels"))
-            for (int row = 0; row < *height && std::getline(source, line); ++row)
-                for (char pixel : line.substr(0, *width))
-                    pixels.push_back(colours[static_cast<unsigned char>(pixel)]);
-    }
-    return pixels;
-}
+constexpr DWORD kBackground = art::kTransparent;   // behind an icon: in no picture
 
 // An image as Windows draws it, icons over the background colour; the pixels' top byte is no colour.
 std::vector<DWORD> Drawn(HMODULE module, int id, int width, int height)
@@ -59,11 +36,11 @@ int main()
     HMODULE exe = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     std::vector<std::pair<int, std::string>> images = {{IDB_ABOUT, "about1100.txt"}};
     for (int id : {IDI_SHUTDOWN_DIALOG, IDI_SHUT_DOWN, IDI_RESTART, IDI_MSDOS_MODE, IDI_LOG_OFF})
-        for (const char* size : {"-16", "-32"})
+        for (const char* size : {"-16", "-20", "-24", "-32"})
             images.push_back({id, "icon" + std::to_string(id) + size + ".txt"});
     for (const auto& [id, source] : images) {
         int width = 0, height = 0;
-        std::vector<DWORD> expected = Expected(source, &width, &height);
+        std::vector<DWORD> expected = art::Pixels(source, &width, &height);
         std::vector<DWORD> drawn = Drawn(exe, id, width, height);
         auto first = std::ranges::mismatch(drawn, expected, {}, [](DWORD pixel) { return pixel & 0xFFFFFF; }).in1;
         CHECK(width > 0 && first == drawn.end(), source + ": drawn otherwise from pixel " + std::to_string(first - drawn.begin()));

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Creates the 32-bit Wine prefix for the tests (once per build tree) and
 # keeps its server running, so that each test program starts in a fraction of
-# a second. Usage: prepare-prefix.sh <prefix>
+# a second. Usage: prepare-prefix.sh <prefix> [dpi]
 set -eu
 export WINEPREFIX=$1
+dpi=${2:-}
 . "$(dirname "$0")/wine-env.sh"
 
 if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
@@ -15,6 +16,10 @@ if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
+  # Display scaling (144 is 150 %), seen from the next Wine session on.
+  if [ -n "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$WINEPREFIX.log" 2>&1
+  fi
   # Debian's Wine does not register the TrueType fonts of its data folder;
   # without Marlett a caption's close box shows an "r". The prefix's own
   # Fonts folder is always searched.

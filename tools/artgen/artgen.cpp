@@ -1,7 +1,7 @@
 // artgen: turns the text pixel sources in res/art into the icon files and the
 // RLE4-compressed About bitmap that the resource script embeds. Host tool, no dependencies.
 //
-//   artgen ico <out.ico> <src32.txt> <src16.txt>
+//   artgen ico <out.ico> <src.txt>...     (32, 24, 20 and 16 pixels square)
 //   artgen bmp <out.bmp> <src.txt>
 //
 // Source format (see res/art/README.md): "size W H", "colour C INDEX NAME" and
@@ -186,15 +186,22 @@ void requireSize(const std::string& file, const Picture& pic, int size) {
                       std::to_string(size) + "x" + std::to_string(size)};
 }
 
-Bytes makeIcon(const std::string& src32, const std::string& src16) {
-    Picture big = readSource(src32), small = readSource(src16);
-    requireSize(src32, big, 32);
-    requireSize(src16, small, 16);
-    const Picture* images[] = {&big, &small};
+// The images in the order given; their sizes are those Windows asks for at
+// 100, 125, 150 and 200 % display scaling and for the large icon.
+Bytes makeIcon(const std::vector<std::string>& sources) {
+    std::vector<Picture> pictures;
+    for (const std::string& source : sources) {
+        pictures.push_back(readSource(source));
+        const Picture& pic = pictures.back();
+        if (pic.width != 16 && pic.width != 20 && pic.width != 24 && pic.width != 32)
+            throw Failure{source + ": icons are 16, 20, 24 or 32 pixels square"};
+        requireSize(source, pic, pic.width);
+    }
     Bytes dir, body;
-    dir.u16(0), dir.u16(1), dir.u16(2);  // reserved, type icon, two images
-    uint32_t offset = 6 + 16 * 2;
-    for (const Picture* pic : images) {
+    dir.u16(0), dir.u16(1), dir.u16(static_cast<unsigned>(pictures.size()));  // reserved, type icon, count
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(pictures.size());
+    for (const Picture& picture : pictures) {
+        const Picture* pic = &picture;
         Bytes image = iconImage(*pic);
         dir.u8(pic->width), dir.u8(pic->height), dir.u8(16), dir.u8(0);
         dir.u16(1), dir.u16(4);
@@ -282,7 +289,7 @@ void writeFile(const std::string& path, const Bytes& bytes) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: artgen ico <out.ico> <src32.txt> <src16.txt>\n"
+                 "usage: artgen ico <out.ico> <src.txt>...\n"
                  "       artgen bmp <out.bmp> <src.txt>\n");
     return 2;
 }
@@ -293,8 +300,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string mode = argv[1];
     try {
-        if (mode == "ico" && argc == 5)
-            writeFile(argv[2], makeIcon(argv[3], argv[4]));
+        if (mode == "ico" && argc >= 4)
+            writeFile(argv[2], makeIcon(std::vector<std::string>(argv + 3, argv + argc)));
         else if (mode == "bmp" && argc == 4)
             writeFile(argv[2], makeBitmap(argv[3]));
         else
