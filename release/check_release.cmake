@@ -1,14 +1,14 @@
-# Checks the release package as a Windows user receives it: exactly the program
-# and its guide; the guide in code page 1252 with CRLF, no tab and no line wider
+# Checks the release package as a Windows user receives it: exactly the program,
+# its guide and the licence; the guide in code page 1252 with CRLF, no tab and no line wider
 # than Notepad's 78 characters. Arguments: see release/CMakeLists.txt.
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${ZIP}" WORKING_DIRECTORY "${WORK_DIR}" COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB unpacked RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
-if(NOT unpacked STREQUAL "Lichtaus+.exe;Lichtaus+.txt")
-  message(FATAL_ERROR "${ZIP} holds [${unpacked}], not exactly Lichtaus+.exe and Lichtaus+.txt")
+if(NOT unpacked STREQUAL "LICENSE.txt;Lichtaus+.exe;Lichtaus+.txt")
+  message(FATAL_ERROR "${ZIP} holds [${unpacked}], not exactly LICENSE.txt, Lichtaus+.exe and Lichtaus+.txt")
 endif()
-foreach(built "${EXE}" "${GUIDE}")
+foreach(built "${EXE}" "${GUIDE}" "${LICENSE}")
   get_filename_component(name "${built}" NAME)
   execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORK_DIR}/${name}" "${built}" RESULT_VARIABLE different)
   if(different)

@@ -1,5 +1,6 @@
-# Turns the user guide, kept in UTF-8 with LF line ends so that it is easy to
-# edit, into the file that ships: code page 1252 with CRLF, as Notepad reads it.
+# Turns a text that ships (the user guide, the licence), kept in UTF-8 with LF
+# line ends so that it is easy to edit, into the file that ships: code page
+# 1252 with CRLF, as Notepad reads it.
 #   cmake -DICONV=<iconv> -DSOURCE=<guide, UTF-8> -DTARGET=<file to write> -P convert_guide.cmake
 
 foreach(var ICONV SOURCE TARGET)

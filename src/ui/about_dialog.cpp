@@ -11,8 +11,9 @@
 namespace ui {
 namespace {
 
-constexpr char kEmailLink[] = "mailto:lichtaus@example.org?subject=Lichtaus+ v2.12";
-constexpr char kWebLink[] = "http://www.example.org/lichtaus/";
+// Set when building (src/CMakeLists.txt); placeholders unless given.
+constexpr char kEmailLink[] = "mailto:" LICHTAUS_EMAIL "?subject=Lichtaus+ v2.12";
+constexpr char kWebLink[] = LICHTAUS_WEB_PAGE;
 constexpr char kProbeFileName[] = "Lichtaus+.html";
 
 // The program that opens ".html" files: the fallback for a link the shell

@@ -15,7 +15,7 @@ const std::string kAsks = "Bestätigung=Ja\r\n";
 const std::string kDefaultTip = "Windows beenden... - Lichtaus+";
 const char kOptions[] = "Lichtaus+ Optionen";
 const std::string kOptionsBox = "Lichtaus+ Optionen|Menüpunkt aktivieren|12";
-const std::string kAboutBox = "Info über Lichtaus+|Lichtaus+\nVersion 2.12\n\nDie Lichtaus+ Entwickler\nMai 2000\n\n\n\n"
+const std::string kAboutBox = "Info über Lichtaus+|Lichtaus+\nVersion 2.12\n\nDie Lichtaus+-Entwickler\nMai 2000\n\n\n\n"
                               "Wenn Sie sich per E-Mail als\nNutzer anmelden, werden Sie\nüber Neuerungen informiert.|1";
 const std::string kHelpBox =
     "Lichtaus+ Hilfe|Befehlszeilenparameter für Lichtaus+\n\n/X\tWindows beenden...\n/S\tWindows herunterfahren\n"
