@@ -1,5 +1,4 @@
-// The pixels of a picture in res/art as the colours Windows shows, top row
-// first: what the resource test and the scaled-screen test compare with.
+// The pixels of a picture in res/art as the colours Windows shows, top row first.
 #pragma once
 
 #include <windows.h>

@@ -22,8 +22,7 @@ template <typename T> std::string Text(T value) { return std::to_string(value); 
 template <typename Expected, typename Actual>
 void Check(const char* file, int line, const std::string& what, const Expected& expected, const Actual& actual)
 {
-    if (expected == actual)
-        return;
+    if (expected == actual) return;
     printf("%s:%d: %s\n  expected: [%s]\n  actual:   [%s]\n", file, line, what.c_str(), Text(expected).c_str(),
            Text(actual).c_str());
     fflush(stdout);
@@ -41,8 +40,7 @@ inline int Finish(const char* program)
 // Windows those would be the user's own. They run under Wine only.
 inline bool RefuseOutsideWine()
 {
-    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
-        return false;
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return false;
     printf("These tests change the program's registry values and run under Wine only.\n");
     return true;
 }

@@ -22,8 +22,7 @@ constexpr DWORD kQuiet = 800;
 template <typename Condition> bool WaitUntil(Condition done, DWORD timeoutMs = kWait)
 {
     for (DWORD start = GetTickCount(); !done(); Sleep(20))
-        if (GetTickCount() - start > timeoutMs)
-            return false;
+        if (GetTickCount() - start > timeoutMs) return false;
     return true;
 }
 
@@ -50,16 +49,9 @@ struct Program {
         STARTUPINFOA startup = {sizeof startup};
         CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     }
-    // By a name the ANSI code page may not hold.
-    explicit Program(std::wstring exe)
-    {
-        STARTUPINFOW startup = {sizeof startup};
-        CreateProcessW(exe.c_str(), &exe[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-    }
     ~Program()
     {
-        if (WaitForExit(0) == STILL_ACTIVE)
-            TerminateProcess(info.hProcess, 1);
+        if (WaitForExit(0) == STILL_ACTIVE) TerminateProcess(info.hProcess, 1);
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
     }
@@ -68,8 +60,7 @@ struct Program {
     DWORD WaitForExit(DWORD timeoutMs = kWait)
     {
         DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &code);
+        if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
         return code;
     }
 };
@@ -94,10 +85,8 @@ struct Folder {
         ini = exe.substr(0, exe.rfind('.')) + ".ini";
         CreateDirectoryA(path.c_str(), nullptr);
         CopyFileA(LICHTAUS_EXE, exe.c_str(), FALSE);
-        if (beside)
-            CopyFileA(beside, (path + "\\" + std::filesystem::path(beside).filename().string()).c_str(), FALSE);
-        if (!settings.empty())
-            WriteFile(ini, settings);
+        if (beside) CopyFileA(beside, (path + "\\" + std::filesystem::path(beside).filename().string()).c_str(), FALSE);
+        if (!settings.empty()) WriteFile(ini, settings);
     }
     ~Folder()
     {
@@ -121,8 +110,7 @@ inline std::vector<HWND> Windows(DWORD processId, const char* className, bool vi
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if ((!processId || owner == processId) && (!visible || IsWindowVisible(window)))
-            found.push_back(window);
+        if ((!processId || owner == processId) && (!visible || IsWindowVisible(window))) found.push_back(window);
     }
     return found;
 }
@@ -135,8 +123,7 @@ inline HWND WaitFor(DWORD processId, const char* className, const char* caption 
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND window : Windows(processId, className, visible))
-            if (!caption || Text(window) == caption)
-                return (found = window) != nullptr;
+            if (!caption || Text(window) == caption) return (found = window) != nullptr;
         return false;
     }, timeoutMs);
     return found;
@@ -157,8 +144,7 @@ inline std::string Box(HWND box)
     char text[2048] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     std::string result = Text(box) + "|" + text + "|";
-    for (int id : {IDOK, IDCANCEL, IDYES, IDNO})
-        result += GetDlgItem(box, id) ? std::to_string(id) : "";
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) result += GetDlgItem(box, id) ? std::to_string(id) : "";
     return result;
 }
 
@@ -201,8 +187,7 @@ inline std::vector<Icon> TrayIcons()
 inline int CountTrayIcons(const std::string& tip)
 {
     int count = 0;
-    for (const Icon& icon : TrayIcons())
-        count += icon.tip == tip;
+    for (const Icon& icon : TrayIcons()) count += icon.tip == tip;
     return count;
 }
 
@@ -234,8 +219,7 @@ inline std::string Registry()
         for (const auto& value : kValues) {
             BYTE data[1024];
             DWORD type, size = sizeof data;
-            if (RegGetValueA(root, value.key, value.name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS)
-                continue;
+            if (RegGetValueA(root, value.key, value.name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) continue;
             std::string shown = type == REG_SZ ? reinterpret_cast<char*>(data) : "";
             for (DWORD i = 0; type != REG_SZ && i < size; ++i)
                 shown += "0123456789abcdef"[data[i] >> 4], shown += "0123456789abcdef"[data[i] & 15];
@@ -248,8 +232,7 @@ inline std::string Registry()
 inline void ClearRegistry()
 {
     for (const auto& [root, rootName] : kRoots) {
-        for (const auto& value : kValues)
-            RegDeleteKeyValueA(root, value.key, value.name);
+        for (const auto& value : kValues) RegDeleteKeyValueA(root, value.key, value.name);
         RegDeleteKeyA(root, kUninstall);
         RegDeleteKeyA(root, kPolicies);
     }

@@ -4,6 +4,7 @@
 // exit action is answered Cancel: no test may end the Wine session.
 #include "e2e/driver.h"
 #include "res/resource_ids.h"
+#include "tests/art_source.h"
 #include "tests/check.h"
 
 using namespace e2e;
@@ -53,10 +54,8 @@ std::string Shown(HWND dialog)
 {
     std::string checked = "checked", disabled = "; disabled";
     for (int id = IDC_ACTION_SHUTDOWN_DIALOG; id <= IDC_AUTOSTART; ++id) {
-        if (SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED)
-            checked += " " + std::to_string(id);
-        if (!IsWindowEnabled(GetDlgItem(dialog, id)))
-            disabled += " " + std::to_string(id);
+        if (SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED) checked += " " + std::to_string(id);
+        if (!IsWindowEnabled(GetDlgItem(dialog, id))) disabled += " " + std::to_string(id);
     }
     return checked + disabled;
 }
@@ -105,7 +104,7 @@ void CommandLineStarts()
         "Computers, und\nnur ein Administrator darf sie entfernen:\n- der Autostart von Lichtaus+\n\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
         "als Administrator ausführt. Löschen Sie erst danach die\n" + files;
     const std::string registry =
-        "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\n";
+        "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\nHKCU Run=y\n";
     const std::string notepad = kSection + "MS-DOS-Modus=notepad.exe\r\n";
     const struct {
         const Folder& folder;
@@ -139,19 +138,17 @@ void CommandLineStarts()
         SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, "C:\\x\\Lichtaus+.exe");
         SetValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", REG_SZ, "Lichtaus+");
         SetValue(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_BINARY, std::string("\1\0\0\0", 4));
+        SetValue(HKEY_CURRENT_USER, kRun, "Lichtaus+", REG_SZ, "y");
         DeleteFileA(c.folder.ini.c_str());
-        if (!c.settings.empty())
-            WriteFile(c.folder.ini, c.settings);
+        if (!c.settings.empty()) WriteFile(c.folder.ini, c.settings);
         PlayStandardUser(c.standardUser);
         Program program(c.folder.exe, c.arguments, !c.unquoted);
-        for (const auto& [box, button] : c.boxes)
-            Answer(program, box, button, what);
+        for (const auto& [box, button] : c.boxes) Answer(program, box, button, what);
         CHECK_EQ(0ul, program.WaitForExit(), what + ": exit code");
         CHECK_EQ(c.settingsAfter.empty() ? "<absent>" : c.settingsAfter, ReadFile(c.folder.ini), what);
         CHECK_EQ(c.registryAfter.empty() ? registry : c.registryAfter, Registry(), what);
         PlayStandardUser(false);
-        if (!c.notepad.empty())
-            CHECK(CloseNotepad(c.notepad), what + ": opened in Notepad");
+        if (!c.notepad.empty()) CHECK(CloseNotepad(c.notepad), what + ": opened in Notepad");
     }
 }
 
@@ -192,14 +189,12 @@ void OptionsFromTheTray()
     HWND options = WaitFor(tray.Id(), "#32770", kOptions);
     CHECK_EQ("checked 132 136 140 143; disabled 140", Shown(options), "options as loaded");
     std::string labels;
-    for (int id = IDC_ACTION_SHUTDOWN_DIALOG; id <= IDC_AUTOSTART; ++id)
-        labels += Text(GetDlgItem(options, id)) + "|";
+    for (int id = IDC_ACTION_SHUTDOWN_DIALOG; id <= IDC_AUTOSTART; ++id) labels += Text(GetDlgItem(options, id)) + "|";
     CHECK_EQ("Windows &beenden...|Windows &herunterfahren|Windows neu &starten|MS-DOS-&Modus starten|Be&nutzer abmelden|"
              "einfacher &Klick|&Doppelklick|&QuickInfo \"Lichtaus+\" anzeigen|und &Computer ausschalten|ohne &Warmstart|"
              "\"Abm&elden\" ausblenden|\"Beenden\" a&usblenden|Bestätigung an&fordern|Au&tostart aktivieren|",
              labels, "options: each control's label");
-    for (LPARAM click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP})
-        tray.Click(click);
+    for (LPARAM click : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP}) tray.Click(click);
     CHECK(StaysQuiet(tray.Id(), options), "busy: clicks on the icon start nothing");
 
     // Clicks as the user makes them: each action enables its own sub-option.
@@ -264,11 +259,9 @@ void StandardUser()
         tray.Post(WM_COMMAND, IDM_OPTIONS);
         HWND options = WaitFor(tray.Id(), "#32770", kOptions);
         CHECK_EQ("checked 131 137 138 141 144; disabled 139 140 141 142", Shown(options), "standard user: options");
-        if (autostartOff)
-            PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
+        if (autostartOff) PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
         Answer(tray, kOptionsBox, IDOK, "standard user: options");
-        if (autostartOff)
-            Answer(tray, autostartLeft, IDOK, "standard user: autostart off");
+        if (autostartOff) Answer(tray, autostartLeft, IDOK, "standard user: autostart off");
         CHECK_EQ(administrators, Registry(), "standard user: no entry of the user's own");
     }
     PlayStandardUser(false);
@@ -280,6 +273,15 @@ void StandardUser()
     CHECK_EQ("HKLM Run=" + tray.exe + "\nHKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + tray.exe +
                  " /uninstall\nHKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n",
              Registry(), "administrator after a user: one entry each");
+    // Only the Run key refused, and no administrator's value there: the user's own.
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+");
+    test::Refuse(HKEY_LOCAL_MACHINE, kRun);
+    tray.Post(WM_COMMAND, IDM_OPTIONS);
+    PostMessageA(GetDlgItem(WaitFor(tray.Id(), "#32770", kOptions), IDC_AUTOSTART), BM_CLICK, 0, 0);
+    Answer(tray, kOptionsBox, IDOK, "run key refused");
+    CHECK_EQ("HKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + tray.exe + " /uninstall\nHKCU policy key\nHKCU "
+             "NoLogoff=00000000\nHKCU NoClose=00000000\nHKCU Run=" + tray.exe + "\n", Registry(), "run key refused");
+    test::Refuse(HKEY_LOCAL_MACHINE, kRun, false);
     tray.Close(kDefaultTip, "standard user");
 }
 
@@ -291,8 +293,10 @@ void FolderOutsideTheCodePage()
     const std::filesystem::path folder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"\u0141ukasz";
     std::filesystem::create_directory(folder);
     std::filesystem::copy_file(LICHTAUS_EXE, folder / "Lichtaus+.exe");
+    WCHAR shortPath[MAX_PATH];   // the name the ANSI functions can start it by; Wine tells it the long one
+    GetShortPathNameW((folder / "Lichtaus+.exe").c_str(), shortPath, MAX_PATH);
     for (bool first : {true, false}) {
-        Program program((folder / "Lichtaus+.exe").wstring());
+        Program program(std::filesystem::path(shortPath).string(), "");
         HWND window = WaitFor(program.Id(), "Lichtaus+WndClass", nullptr, false);
         if (first)
             Answer(program, kGreetingBox, IDOK, "first start outside the code page"), Answer(program, kOptionsBox, IDOK, "");
@@ -377,8 +381,7 @@ void Clicks()
             CHECK(StaysQuiet(tray.Id()), what + ": nothing happens");
         else if (c.outcome == kQuestionCancelled)
             Answer(tray, Question(c.label), IDCANCEL, what);
-        else
-            CHECK(WaitFor(tray.Id(), "#32770", "Lichtaus+"), what + ": the question");
+        else CHECK(WaitFor(tray.Id(), "#32770", "Lichtaus+"), what + ": the question");
         tray.Close(c.label + " - Lichtaus+", what);
         CHECK_EQ(kSection + c.settings, ReadFile(tray.ini), what + ": settings unchanged");
     }
@@ -429,23 +432,102 @@ void RunningTray()
         for (const char* key = c.keys; *key; ++key) {
             if (*key == '^' || *key == '>')
                 PostMessageA(menu, WM_KEYDOWN, *key == '^' ? VK_UP : VK_RIGHT, 1);
-            else
-                PostMessageA(menu, WM_CHAR, *key, 1);
+            else PostMessageA(menu, WM_CHAR, *key, 1);
             WaitUntil([&] { return *key != '>' || Windows(tray.Id(), "#32768").size() == 2; });
         }
-        if (!c.box.empty())
-            Answer(tray, c.box, c.button, what);
+        if (!c.box.empty()) Answer(tray, c.box, c.button, what);
     }
     CHECK_EQ(0ul, tray.WaitForExit(), "menu: Beenden ends the program");
     CHECK_EQ(0, CountTrayIcons(kDefaultTip), "menu: Beenden removes the icon");
 }
 
+// Whether the picture's opaque pixels are on the screen somewhere in `place`
+// (Wine paints the transparent ones its own way).
+bool Shows(const RECT& place, const std::string& source)
+{
+    int width = 0, height = 0, w = place.right - place.left, h = place.bottom - place.top;
+    std::vector<DWORD> picture = art::Pixels(source, &width, &height);
+    BITMAPINFO info = {{sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB}};
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    DWORD* shown = nullptr;
+    HBITMAP copy = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&shown), nullptr, 0);
+    SelectObject(dc, copy);
+    BitBlt(dc, 0, 0, w, h, screen, place.left, place.top, SRCCOPY);
+    GdiFlush();
+    bool found = false;
+    for (int dy = 0; dy + height <= h; ++dy)
+        for (int dx = 0; dx + width <= w && !found; ++dx) {
+            found = width > 0;
+            for (int i = 0; found && i < width * height; ++i)
+                found = picture[i] == art::kTransparent || picture[i] == (shown[(dy + i / width) * w + dx + i % width] & 0xFFFFFF);
+        }
+    DeleteDC(dc), DeleteObject(copy), ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// The texts of the dialog's controls that do not fit them, measured in the
+// dialog's font at this scaling; a check box or radio button gives its box
+// and gap, a push button its edges.
+std::string Clipped(HWND dialog)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                               DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+    std::string clipped;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        LONG style = GetWindowLongA(control, GWL_STYLE);
+        char kind[16] = {};
+        GetClassNameA(control, kind, sizeof kind);
+        bool button = lstrcmpiA(kind, "Button") == 0, box = button && (style & 0xF) != BS_PUSHBUTTON && (style & 0xF) != BS_GROUPBOX;
+        RECT room = {};
+        GetClientRect(control, &room);
+        room.right -= box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : button ? 2 * GetSystemMetrics(SM_CXEDGE) : 0;
+        RECT needed = {0, 0, room.right, 0};
+        std::string text = Text(control);
+        DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | (text.find('\n') == std::string::npos ? DT_SINGLELINE : DT_WORDBREAK));
+        if ((style & SS_TYPEMASK) != SS_BITMAP && !text.empty() && (needed.right > room.right || needed.bottom > room.bottom))
+            clipped += text + ";";
+    }
+    DeleteObject(SelectObject(dc, old)), ReleaseDC(nullptr, dc);
+    return clipped;
+}
+
+// At 150 % display scaling (run with "scaled" in a prefix at 144 DPI): the
+// notification area shows each default action's picture drawn for 24 pixels,
+// and every control of the Options and About dialogs holds its whole text.
+void Scaled()
+{
+    const char* labels[] = {"Windows beenden...", "Windows herunterfahren", "Windows neu starten", "MS-DOS-Modus starten",
+                            "Benutzer abmelden"};
+    for (int i = 0; i < 5; ++i) {
+        Tray tray("scaled", "Menüpunkt=" + std::string(labels[i]) + "\r\nQuickInfo=Nein\r\n");
+        const std::string source = "icon" + std::to_string(IDI_SHUTDOWN_DIALOG + i) + "-24.txt";
+        CHECK(WaitUntil([&] {
+            for (Icon icon : TrayIcons())
+                if (icon.tip == labels[i] && MapWindowPoints(FindWindowA("Shell_TrayWnd", nullptr), nullptr,
+                                                             reinterpret_cast<POINT*>(&icon.rect), 2) >= 0)
+                    return Shows(icon.rect, source);
+            return false;
+        }), std::string(labels[i]) + ": the tray shows " + source);
+        for (auto [command, caption] : {std::pair(IDM_OPTIONS, kOptions), {IDM_ABOUT, "Info über Lichtaus+"}}) {
+            tray.Post(WM_COMMAND, command);
+            HWND dialog = WaitFor(tray.Id(), "#32770", caption);
+            CHECK_EQ("", Clipped(dialog), std::string(caption) + ": texts that do not fit");
+            Answer(tray, caption == kOptions ? kOptionsBox : kAboutBox, IDCANCEL, caption);
+        }
+        tray.Close(labels[i], labels[i]);
+    }
+}
+
 } // namespace
 
-int main()
+int main(int argc, char**)
 {
-    if (test::RefuseOutsideWine())
-        return 1;
+    if (test::RefuseOutsideWine()) return 1;
+    if (argc > 1) {
+        Scaled();
+        return test::Finish("scaled");
+    }
     CommandLineStarts();
     FirstStart();
     OptionsFromTheTray();

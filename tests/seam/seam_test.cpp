@@ -12,6 +12,7 @@
 #include "src/ui/tray_window.h"
 #include "tests/check.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <filesystem>
 #include <vector>
@@ -39,7 +40,6 @@ struct ExitCase {
 
 std::string calls;
 std::string busy;                    // the busy flag at each call logged
-bool machineRefused = false;         // writes to HKEY_LOCAL_MACHINE are refused
 int addRefusals;                     // NIM_ADD calls refused before the next one succeeds
 std::vector<std::pair<INT_PTR, DWORD>> shellResults;   // result and last error, one per call; then a start
 DWORD lastError;
@@ -72,79 +72,45 @@ void InstallFakes()
     };
     os::ExitWindowsEx = [](UINT flags, DWORD reason) WINAPI { return Log(now.result, "Exit(%u,%lu)", flags, reason); };
     os::InitiateSystemShutdownA = [](LPSTR, LPSTR, DWORD timeout, BOOL force, BOOL reboot) WINAPI {
-        return Log(now.result, "Initiate(%lu,%d,%d)", timeout, force, reboot);
-    };
-    os::OpenProcessToken = [](HANDLE, DWORD, PHANDLE token) WINAPI {
-        *token = reinterpret_cast<HANDLE>(0x7A04);
-        return TRUE;
-    };
+        return Log(now.result, "Initiate(%lu,%d,%d)", timeout, force, reboot); };
+    os::OpenProcessToken = [](HANDLE, DWORD, PHANDLE token) WINAPI { return *token = HANDLE(0x7A04), TRUE; };
     os::AdjustTokenPrivileges = [](HANDLE, BOOL, PTOKEN_PRIVILEGES state, DWORD, PTOKEN_PRIVILEGES, PDWORD) WINAPI {
-        return Log(TRUE, "Privilege(%lu)", state->Privileges[0].Attributes);
-    };
+        return Log(TRUE, "Privilege(%lu)", state->Privileges[0].Attributes); };
     os::CloseHandle = [](HANDLE handle) WINAPI { return Log(TRUE, "Close(%x)", reinterpret_cast<UINT_PTR>(handle)); };
     os::FindWindowA = [](LPCSTR, LPCSTR) WINAPI { return now.shell; };
     os::PostMessageA = [](HWND window, UINT message, WPARAM wParam, LPARAM) WINAPI {
-        return Log(TRUE, "Post(%s,%u,%u)", Name(window), message, wParam);
-    };
-    os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) WINAPI {
-        return Log(now.sent, "Send(%s,%u)", Name(window), message);
-    };
+        return Log(TRUE, "Post(%s,%u,%u)", Name(window), message, wParam); };
+    os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) WINAPI { return Log(now.sent, "Send(%s,%u)", Name(window), message); };
     os::SendMessageTimeoutA = [](HWND window, UINT message, WPARAM, LPARAM, UINT flags, UINT limit, PDWORD_PTR result)
-        WINAPI {
-        *result = now.sent;
-        return Log(LRESULT(now.answers), "Send(%s,%u,%u,%u)", Name(window), message, flags, limit);
-    };
-    os::RegCreateKeyExA = [](HKEY root, LPCSTR path, DWORD, LPSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
-                             PHKEY key, LPDWORD disposition) WINAPI {
-        return machineRefused && root == HKEY_LOCAL_MACHINE
-                   ? LONG(ERROR_ACCESS_DENIED)
-                   : ::RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, key, disposition);
-    };
+        WINAPI { return *result = now.sent, Log(LRESULT(now.answers), "Send(%s,%u,%u,%u)", Name(window), message, flags, limit); };
     os::Shell_NotifyIconA = [](DWORD operation, PNOTIFYICONDATAA) WINAPI {
-        if (operation != NIM_ADD)
-            return TRUE;
-        BOOL added = --addRefusals < 0;
-        return Log(added, "Add(%d)", added);
-    };
+        BOOL added = operation != NIM_ADD || --addRefusals < 0;
+        return operation != NIM_ADD ? TRUE : Log(added, "Add(%d)", added); };
     os::SetTimer = [](HWND window, UINT_PTR id, UINT period, TIMERPROC) WINAPI {
-        return Log(id, "SetTimer(%s,%u,%u)", Name(window), id, period);
-    };
+        return Log(id, "SetTimer(%s,%u,%u)", Name(window), id, period); };
     os::KillTimer = [](HWND window, UINT_PTR id) WINAPI { return Log(TRUE, "KillTimer(%s,%u)", Name(window), id); };
     os::WritePrivateProfileStringA = [](LPCSTR, LPCSTR key, LPCSTR value, LPCSTR) WINAPI {
-        return Log(TRUE, "Profile(%s,%s)", key ? key : "", value ? value : "");
-    };
+        return Log(TRUE, "Profile(%s,%s)", key ? key : "", value ? value : ""); };
     os::RegSetValueExA = [](HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) WINAPI {
         std::string value = type == REG_SZ ? reinterpret_cast<LPCSTR>(data) : std::to_string(data[0]);
         return Log(::RegSetValueExA(key, name, 0, type, data, size), "Set(%s=%s)", name, value.c_str());
     };
     os::ShellExecuteA = [](HWND, LPCSTR, LPCSTR file, LPCSTR parameters, LPCSTR, INT) WINAPI {
-        std::pair<INT_PTR, DWORD> next = {42, 0};
-        if (!shellResults.empty()) {
-            next = shellResults.front();
-            shellResults.erase(shellResults.begin());
-        }
+        std::pair<INT_PTR, DWORD> next = shellResults.empty() ? std::pair<INT_PTR, DWORD>(42, 0) : shellResults.front();
+        if (!shellResults.empty()) shellResults.erase(shellResults.begin());
         lastError = next.second;
         return Log(reinterpret_cast<HINSTANCE>(next.first), "Shell(%s,%s)", file, parameters ? parameters : "");
     };
     os::GetLastError = []() WINAPI { return lastError; };
-    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) WINAPI {
-        return Log(TRUE, "Default(%u,%u)", id, byPosition);
-    };
+    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) WINAPI { return Log(TRUE, "Default(%u,%u)", id, byPosition); };
     os::SetForegroundWindow = [](HWND window) WINAPI { return Log(TRUE, "Foreground(%s)", Name(window)); };
     os::TrackPopupMenu = [](HMENU, UINT flags, int x, int y, int, HWND owner, const RECT*) WINAPI {
-        return Log(TRUE, "Track(%x,%d,%d,%s)", flags, x, y, Name(owner));
-    };
+        return Log(TRUE, "Track(%x,%d,%d,%s)", flags, x, y, Name(owner)); };
     // Functions found at run time: a fake where one is named, else the real one.
     os::GetProcAddress = [](HMODULE module, LPCSTR name) WINAPI {
-        for (const auto& [fakedName, fake] : lateFakes)
-            if (fakedName == name)
-                return fake;
-        return ::GetProcAddress(module, name);
-    };
-    os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) WINAPI {
-        lstrcpyA(found, "C:\\Browser\\browser.exe");
-        return reinterpret_cast<HINSTANCE>(42);
-    };
+        auto fake = std::ranges::find(lateFakes, std::string(name), &std::pair<std::string, FARPROC>::first);
+        return fake != lateFakes.end() ? fake->second : ::GetProcAddress(module, name); };
+    os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) WINAPI { return lstrcpyA(found, "C:\\Browser\\browser.exe"), HINSTANCE(42); };
 }
 
 // The exit actions, reached by switch or by tray command, on both families.
@@ -203,15 +169,13 @@ void ExitActions()
         RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
         if (c.policy)
             RegSetKeyValueA(HKEY_CURRENT_USER, kPolicies, c.policy, REG_BINARY, &c.policyValue, sizeof c.policyValue);
-        if (c.refused)
-            test::Refuse(HKEY_CURRENT_USER, kPolicies);
+        if (c.refused) test::Refuse(HKEY_CURRENT_USER, kPolicies);
         now = c;
         calls.clear();
         busy.clear();
         if (c.run[0] == '/')
             app::RunCommandLine(c.run);
-        else
-            ui::TrayWindowProc(program::trayWindow, WM_COMMAND, atoi(c.run), 0);
+        else ui::TrayWindowProc(program::trayWindow, WM_COMMAND, atoi(c.run), 0);
         CHECK_EQ(c.expected, calls, c.run);
         // Tray commands but the shell's own dialog run busy; switches never.
         const char flag = atoi(c.run) >= IDM_SHUT_DOWN ? '1' : '0';
@@ -220,75 +184,51 @@ void ExitActions()
     test::Refuse(HKEY_CURRENT_USER, kPolicies, false);
 }
 
-// What Wine cannot play: Vista's redirection of a protected folder's file writes to the VirtualStore, and a
-// volume without short names under a folder whose name the ANSI code page cannot hold.
+// What Wine cannot play: Vista's redirection of a protected folder's file writes to the VirtualStore, a volume
+// without short names under a folder whose name the ANSI code page cannot hold, and a start through the short form
+// (Wine always reports the long one). The path functions answer these; nullptr gives the path back as it came.
+const WCHAR *modulePath, *longPath, *shortFolder;
+DWORD Copy(LPWSTR to, LPCWSTR path) { return lstrlenW(lstrcpyW(to, path)); }
+
 void FoldersWindowsRedirects()
 {
     char temp[MAX_PATH];
     static std::string local = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "Local";
-    FARPROC unchanged = Fake([](LPCWSTR path, LPWSTR converted, DWORD) WINAPI { return DWORD(lstrlenW(lstrcpyW(converted, path))); });
     lateFakes = {
         {"GetTokenInformation", Fake([](HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID on, DWORD, PDWORD) WINAPI {
              return *static_cast<DWORD*>(on) = kind == TokenVirtualizationEnabled, TRUE; })},
         {"SHGetFolderPathA", Fake([](HWND, int, HANDLE, DWORD, LPSTR path) WINAPI { return lstrcpyA(path, local.c_str()), S_OK; })},
-        {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI {
-             return DWORD(lstrlenW(lstrcpyW(path, L"C:\\\u0141ukasz\\Lichtaus+.exe"))); })},
-        {"GetShortPathNameW", unchanged},   // no short names on this volume
-        {"GetLongPathNameW", unchanged},
+        {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI { return Copy(path, modulePath); })},
+        {"GetLongPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI { return Copy(path, longPath ? longPath : given); })},
+        {"GetShortPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI { return Copy(path, shortFolder ? shortFolder : given); })},
     };
     program::ntFamily = true;
     config::settings = {};
     const std::string copy = local + "\\VirtualStore\\Lichtaus\\Lichtaus+.ini";
     for (const std::string& opened : {std::string("C:\\Lichtaus\\Lichtaus+.ini"), copy}) {
         SHCreateDirectoryExA(nullptr, (local + "\\VirtualStore\\Lichtaus").c_str(), nullptr);
-        if (opened == copy)
-            CloseHandle(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (opened == copy) CloseHandle(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         calls.clear();
         app::RunCommandLine("/d");
         CHECK(calls.ends_with("Shell(" + opened + ",)"), "virtualised settings writes: the editor opens " + opened);
     }
     std::filesystem::remove_all(local);
-    app::DeriveProgramPaths();
-    calls.clear();
-    app::RunCommandLine("/d");
-    config::SetAutostart(true);
-    CHECK_EQ("Box(Lichtaus+ kann in diesem Ordner ,Lichtaus+,10040)", calls, "no ANSI name for the folder: nothing written");
-    // Started through the short form, as the autostart entry then does (Wine always reports the long one).
-    lateFakes = {
-        {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI {
-             return DWORD(lstrlenW(lstrcpyW(path, L"C:\\LUKASZ~1\\Lichtaus+.exe"))); })},
-        {"GetLongPathNameW", Fake([](LPCWSTR, LPWSTR path, DWORD) WINAPI {
-             return DWORD(lstrlenW(lstrcpyW(path, L"C:\\\u0141ukasz\\Lichtaus+.exe"))); })},
-        {"GetShortPathNameW", Fake([](LPCWSTR, LPWSTR path, DWORD) WINAPI { return DWORD(lstrlenW(lstrcpyW(path, L"C:\\LUKASZ~1\\"))); })},
+    // No short names: nothing written; started through the short form: the short form stays.
+    const struct { const WCHAR *module, *longForm, *folder; const char* run; std::string expected; } starts[] = {
+        {L"C:\\\u0141ukasz\\Lichtaus+.exe", nullptr, nullptr, "/d", "Box(Lichtaus+ kann in diesem Ordner ,Lichtaus+,10040)"},
+        {L"C:\\LUKASZ~1\\Lichtaus+.exe", L"C:\\\u0141ukasz\\Lichtaus+.exe", L"C:\\LUKASZ~1\\", nullptr,
+         "Set(Lichtaus+=C:\\LUKASZ~1\\Lichtaus+.exe)"},
     };
-    app::DeriveProgramPaths();
-    calls.clear();
-    config::SetAutostart(true);
-    CHECK_EQ("Set(Lichtaus+=C:\\LUKASZ~1\\Lichtaus+.exe)", calls, "started through the short form: the short form stays");
+    for (const auto& start : starts) {
+        modulePath = start.module, longPath = start.longForm, shortFolder = start.folder;
+        app::DeriveProgramPaths();
+        calls.clear();
+        config::SetAutostart(true);
+        if (start.run) app::RunCommandLine(start.run);
+        CHECK_EQ(start.expected, calls, "a folder outside the code page");
+    }
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Lichtaus+");
     lateFakes.clear();
-}
-
-// Autostart and the uninstall entry go under HKEY_CURRENT_USER where HKEY_LOCAL_MACHINE refuses writes (UAC).
-void RefusedMachineKey()
-{
-    const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    const char* uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lichtaus+";
-    auto read = [](const char* key, const char* name) {
-        char text[MAX_PATH] = {};
-        DWORD size = sizeof text;
-        RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size);
-        return std::string(text);
-    };
-    lstrcpyA(program::exeLongPath, "C:\\Lichtaus\\Lichtaus+.exe");
-    machineRefused = true;
-    config::SetAutostart(true);
-    config::WriteUninstallEntry();
-    CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe", read(run, "Lichtaus+"), "refused HKLM: Run under HKCU");
-    CHECK_EQ("C:\\Lichtaus\\Lichtaus+.exe /uninstall", read(uninstall, "UninstallString"), "refused HKLM: uninstall");
-    config::RunUninstallFlow();
-    CHECK_EQ("", read(run, "Lichtaus+") + read(uninstall, "DisplayName"), "refused HKLM: both uninstalled");
-    machineRefused = false;
 }
 
 // A notification area not there yet: the icon is tried again on a timer tick and when the taskbar announces itself.
@@ -364,12 +304,10 @@ void TrayMenu()
 
 int main()
 {
-    if (test::RefuseOutsideWine())
-        return 1;
+    if (test::RefuseOutsideWine()) return 1;
     InstallFakes();
     program::trayWindow = reinterpret_cast<HWND>(0x7A01);
     ExitActions();
-    RefusedMachineKey();
     TrayNotReady();
     RestartNotStarted();
     AboutLinks();
