@@ -64,9 +64,14 @@ PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
     auto getShortPathName = os::Find<PathFunction>("kernel32.dll", "GetShortPathNameW");
     WCHAR wide[MAX_PATH];
     DWORD length = getModuleFileName && getShortPathName ? getModuleFileName(program::instance, wide, MAX_PATH) : 0;
-    if (getLongPathName && length > 0 && length < MAX_PATH) {
-        DWORD longLength = getLongPathName(wide, wide, MAX_PATH);
-        length = longLength < MAX_PATH ? longLength : 0;
+    // Where the long form cannot be had (a folder the user may not list),
+    // the path is taken as it came.
+    WCHAR longForm[MAX_PATH];
+    DWORD longLength = getLongPathName && length > 0 && length < MAX_PATH ? getLongPathName(wide, longForm, MAX_PATH) : 0;
+    if (longLength > 0 && longLength < MAX_PATH) {
+        for (DWORD i = 0; i <= longLength; ++i)
+            wide[i] = longForm[i];
+        length = longLength;
     }
     // NT 4 knows no WC_NO_BEST_FIT_CHARS: the path as it comes there.
     BOOL lost;
