@@ -184,6 +184,7 @@ void OptionsFromTheTray()
     Tray tray("options", "Menüpunkt=Windows herunterfahren\r\nAusschalten=Nein\r\nWarmstart=Nein\r\n"
                          "Ausführen=Einfacher Klick\r\n" + kAsks + "QuickInfo=Nein\r\n");
     CHECK(tray.HasIcon("Windows herunterfahren"), "options: the tooltip without its suffix");
+    SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, tray.exe + " /x");   // with an argument: not autostart
     // A high word (here an accelerator's 1) does not change the command.
     tray.Post(WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 1));
     HWND options = WaitFor(tray.Id(), "#32770", kOptions);
