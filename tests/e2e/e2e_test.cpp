@@ -182,13 +182,13 @@ void OptionsFromTheTray()
 {
     ClearRegistry();
     Tray tray("options", "Menüpunkt=Windows herunterfahren\r\nAusschalten=Nein\r\nWarmstart=Nein\r\n"
-                         "Ausführen=Einfacher Klick\r\n" + kAsks + "QuickInfo=Nein\r\n");
+                         "Ausführen=Doppelklick\r\n" + kAsks + "QuickInfo=Nein\r\n");
     CHECK(tray.HasIcon("Windows herunterfahren"), "options: the tooltip without its suffix");
     SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, tray.exe + " /x");   // with an argument: not autostart
     // A high word (here an accelerator's 1) does not change the command.
     tray.Post(WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 1));
     HWND options = WaitFor(tray.Id(), "#32770", kOptions);
-    CHECK_EQ("checked 132 136 140 143; disabled 140", Shown(options), "options as loaded");
+    CHECK_EQ("checked 132 137 140 143; disabled 140", Shown(options), "options as loaded");
     std::string labels;
     for (int id = IDC_ACTION_SHUTDOWN_DIALOG; id <= IDC_AUTOSTART; ++id) labels += Text(GetDlgItem(options, id)) + "|";
     CHECK_EQ("Windows &beenden...|Windows &herunterfahren|Windows neu &starten|MS-DOS-&Modus starten|Be&nutzer abmelden|"
@@ -200,6 +200,7 @@ void OptionsFromTheTray()
 
     // Clicks as the user makes them: each action enables its own sub-option.
     const struct { int id; const char* shown; } clicks[] = {
+        {IDC_SINGLE_CLICK, "checked 132 136 140 143; disabled 140"},
         {IDC_ACTION_RESTART, "checked 133 136 140 143; disabled 139"},
         {IDC_ACTION_SHUTDOWN_DIALOG, "checked 131 136 140 143; disabled 139 140"},
         {IDC_ACTION_SHUT_DOWN, "checked 132 136 140 143; disabled 140"},
@@ -286,8 +287,7 @@ void StandardUser()
     tray.Close(kDefaultTip, "standard user");
 }
 
-// Started from a folder whose name the ANSI code page cannot hold, the
-// program keeps its settings beside itself all the same.
+// Started from a folder whose name the ANSI code page cannot hold, it keeps its settings beside itself.
 void FolderOutsideTheCodePage()
 {
     WCHAR temp[MAX_PATH];
