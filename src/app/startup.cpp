@@ -93,11 +93,9 @@ int StartTrayProgram()
 // program would be loaded in its place. So it comes from the system folder.
 void InitCommonControls()
 {
-    if (HMODULE commonControls = os::LoadSystemLibrary("comctl32.dll")) {
-        if (auto initCommonControls = reinterpret_cast<void(WINAPI*)()>(
-                reinterpret_cast<void*>(os::GetProcAddress(commonControls, "InitCommonControls"))))
-            initCommonControls();
-    }
+    HMODULE commonControls = os::LoadSystemLibrary("comctl32.dll");
+    if (auto initCommonControls = commonControls ? os::Find<void(WINAPI*)()>(commonControls, "InitCommonControls") : nullptr)
+        initCommonControls();
 }
 
 } // namespace

@@ -19,12 +19,15 @@ void RestrictDllSearch();
 // cannot be.
 HMODULE LoadSystemLibrary(const char* name);
 
-// The function from a DLL that is loaded already; nullptr where this
-// Windows lacks it.
+// The function from a loaded DLL; nullptr where this Windows lacks it.
+template <typename Function> Function Find(HMODULE dll, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
 template <typename Function> Function Find(const char* dll, const char* name)
 {
-    FARPROC found = GetProcAddress(GetModuleHandleA(dll), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+    return Find<Function>(GetModuleHandleA(dll), name);
 }
 
 } // namespace os
