@@ -6,28 +6,24 @@
 # start to icon, idle cost, private memory, and GDI/USER objects after many
 # Options confirmations. A measurement, not a test: it prints a table and
 # fails only when it cannot measure.
+# Where this machine runs no 32-bit program, it measures the 64-bit twin
+# beside 64-bit builds of the other two (scripts/choose-build.sh).
 #   benchmark/footprint.sh [rounds]     (default 10 starts of each program)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-10}
-build=build
 
 if [ -z "${LICHTAUS_IN_XVFB:-}" ]; then
   scripts/setup.sh
-  cmake -S . -B "$build" >/dev/null
-  cmake --build "$build" -j"$(nproc)" >/dev/null
+  . scripts/choose-build.sh
+  configure_wine_build >/dev/null
+  say_which_build Measuring
   LICHTAUS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
 fi
-
+. scripts/choose-build.sh
+build=$wine_build
+objdump=$([ "$wine_arch" = x86 ] && echo i686 || echo x86_64)-w64-mingw32-objdump
 work="$PWD/$build/benchmark"
-mkdir -p "$work"
-# Both built like the program: no runtime, the same options.
-for variant in bare_tray:-UYARDSTICK yardstick:-DYARDSTICK; do
-  i686-w64-mingw32-g++ -std=c++20 -Os -march=i486 -ffreestanding -fno-exceptions -fno-rtti \
-    -fno-asynchronous-unwind-tables -nostdlib -mwindows -s "${variant#*:}" \
-    -Wl,-e,_BareEntry@0,--gc-sections,--subsystem,windows:4.0 \
-    benchmark/bare_tray.cpp -o "$work/${variant%%:*}.exe" -lkernel32 -luser32 -lshell32 -lcomctl32
-done
 
 export WINEPREFIX="$work/prefix"
 . tests/wine/wine-env.sh
@@ -99,14 +95,14 @@ wine "$driver" close BareTrayWndClass </dev/null >/dev/null 2>&1 || true
 wine "$driver" close YardstickWndClass </dev/null >/dev/null 2>&1 || true
 
 size=$(stat -c %s "$build/Lichtaus+.exe")
-sections=$(i686-w64-mingw32-objdump -h "$build/Lichtaus+.exe" | awk '/^ +[0-9]+ \./ {print $2, $3}' |
+sections=$("$objdump" -h "$build/Lichtaus+.exe" | awk '/^ +[0-9]+ \./ {print $2, $3}' |
   while read -r name hex; do printf '%s %d, ' "$name" $((16#$hex)); done | sed 's/, $//')
-dlls=$(i686-w64-mingw32-objdump -p "$build/Lichtaus+.exe" | grep -c 'DLL Name')
-functions=$(i686-w64-mingw32-objdump -p "$build/Lichtaus+.exe" | grep -cE '^\s+[0-9a-f]+\s+[0-9]+\s+\S+$')
+dlls=$("$objdump" -p "$build/Lichtaus+.exe" | grep -c 'DLL Name')
+functions=$("$objdump" -p "$build/Lichtaus+.exe" | grep -cE '^\s+[0-9a-f]+\s+[0-9]+\s+\S+$')
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf (b > 0) ? "%.2f" : "n/a", a / b}'; }
 
 cat <<TABLE
-Lichtaus+ footprint ($(date -u +%Y-%m-%d), $(nproc) cores, $(wine --version), $rounds starts each)
+Lichtaus+ footprint ($(date -u +%Y-%m-%d), $(nproc) cores, $(wine --version), $rounds starts each, $build/Lichtaus+.exe)
 
 | Figure | Lichtaus+ | Yardstick | Bare tray program | Lichtaus+ / yardstick | Lichtaus+ / bare |
 |---|---|---|---|---|---|

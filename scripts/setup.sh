@@ -2,6 +2,9 @@
 # Installs what building and testing Lichtaus+ needs on Debian 12, and only
 # what is missing: the MinGW cross compiler, NASM for the 16-bit restart
 # program, 32-bit Wine to run the tests, and a virtual X screen.
+#   scripts/setup.sh       what every machine needs
+#   scripts/setup.sh x64   also the x86-64 cross compiler, for the 64-bit twin
+#                          that is tested where no 32-bit program runs
 set -euo pipefail
 
 packages=(
@@ -10,6 +13,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine   # running the program and the tests
   xvfb xauth xdotool imagemagick  # a screen without a display, and screenshots
 )
+[ "${1:-}" != x64 ] || packages+=(g++-mingw-w64-x86-64)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -33,7 +33,7 @@ std::vector<DWORD> Drawn(HMODULE module, int id, int width, int height)
 
 int main()
 {
-    HMODULE exe = LoadLibraryExA(LICHTAUS_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = LoadLibraryExA(RESOURCES_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     std::vector<std::pair<int, std::string>> images = {{IDB_ABOUT, "about1100.txt"}};
     for (int id : {IDI_SHUTDOWN_DIALOG, IDI_SHUT_DOWN, IDI_RESTART, IDI_MSDOS_MODE, IDI_LOG_OFF})
         for (const char* size : {"-16", "-20", "-24", "-32"})

@@ -10,7 +10,7 @@ dpi=${2:-}
 if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1
+  wine wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1
   # One virtual desktop named "shell" (Wine gives it a taskbar and a
   # notification area) for every process; no crash dialog waiting for a click.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >>"$WINEPREFIX.log" 2>&1
@@ -32,7 +32,7 @@ fi
 setsid wineserver -p </dev/null >/dev/null 2>&1 &
 wine cmd /c exit </dev/null >/dev/null 2>&1
 if [ -n "${DISPLAY:-}" ]; then
-  setsid wine explorer.exe /desktop=shell,800x600 </dev/null >/dev/null 2>&1 &
+  setsid "${WINELOADER:-wine}" explorer.exe /desktop=shell,800x600 </dev/null >/dev/null 2>&1 &
   # Wait for the desktop: a test that came first would start it itself,
   # holding the test's output pipe.
   for _ in $(seq 100); do
