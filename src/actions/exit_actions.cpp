@@ -27,7 +27,7 @@ HWND Taskbar()
 constexpr char kNoCloseKeptText[] =
     "Ein Administrator hat \"Beenden\" im Startmenü ausgeblendet.\n"
     "Lichtaus+ darf diese Einstellung nicht vorübergehend aufheben und\n"
-    "kann deshalb das Dialogfeld \"Windows beenden\" nicht öffnen.";
+    "kann deshalb das Dialogfeld \"Windows herunterfahren\" nicht öffnen.";
 constexpr char kNoLogoffKeptText[] =
     "Ein Administrator hat \"Abmelden\" im Startmenü ausgeblendet.\n"
     "Lichtaus+ darf diese Einstellung nicht vorübergehend aufheben und\n"
@@ -44,10 +44,23 @@ HKEY OpenLiftablePolicyKey(const char* keptText)
     return policies;
 }
 
+// A policy that is on for every user of the machine hides the entry whatever
+// the user's own value says, and only an administrator lifts it: the action
+// says so and does not act. True when the action may go on.
+bool MachinePolicyAllows(const char* name, const char* keptText)
+{
+    if (!config::MachinePolicyOn(name))
+        return true;
+    program::ShowMessage(keptText, MB_ICONINFORMATION);
+    return false;
+}
+
 } // namespace
 
 void ShowShutdownDialog()
 {
+    if (!MachinePolicyAllows(config::kPolicyNoClose, kNoCloseKeptText))
+        return;
     switch (config::ReadPolicy(config::kPolicyNoClose)) {
     case 0:
         if (HWND taskbar = Taskbar())
@@ -114,7 +127,7 @@ void LogOff()
     if (!Confirm(config::kLabelLogOff))
         return;
     BYTE noLogoff = config::ReadPolicy(config::kPolicyNoLogoff);
-    if (noLogoff > 1)
+    if (noLogoff > 1 || !MachinePolicyAllows(config::kPolicyNoLogoff, kNoLogoffKeptText))
         return;
     HKEY policies = nullptr;
     if (noLogoff == 1) {

@@ -44,7 +44,7 @@ void StartMsDosMode()
 
     if (!program::PathsKnown()) {
         // No settings file to write the key into.
-        program::ShowMessage(program::kFolderUnusableText, MB_ICONINFORMATION);
+        ShowFolderUnusable();
         return;
     }
     // The key is written before the message, which names the file that the

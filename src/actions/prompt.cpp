@@ -6,6 +6,17 @@
 #include "../program/message_box.h"
 
 namespace actions {
+namespace {
+
+constexpr char kFolderUnusableText[] =
+    "Lichtaus+ kann in diesem Ordner keine Einstellungen speichern:\n"
+    "Der Pfad enthält Zeichen, die Lichtaus+ nicht verarbeiten kann,\n"
+    "und Windows bietet keinen kurzen Namen dafür an.\n\n"
+    "Lichtaus+ läuft jetzt mit den Standardeinstellungen. Damit Ihre\n"
+    "Einstellungen erhalten bleiben, verschieben Sie Lichtaus+ in einen\n"
+    "Ordner mit einfachem Namen, zum Beispiel C:\\Tools\\Lichtaus+.";
+
+} // namespace
 
 bool Confirm(const char* label)
 {
@@ -26,6 +37,11 @@ bool Confirm(const char* label)
 void ShowError(const char* label)
 {
     program::ShowMessage(label, MB_ICONERROR);
+}
+
+void ShowFolderUnusable()
+{
+    program::ShowMessage(kFolderUnusableText, MB_ICONINFORMATION);
 }
 
 } // namespace actions

@@ -5,11 +5,11 @@
 
 #include "../actions/exit_actions.h"
 #include "../actions/restart_windows.h"
-#include "../config/registry.h"
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
 #include "../program/message_box.h"
+#include "uninstall.h"
 
 namespace app {
 namespace {
@@ -22,7 +22,7 @@ struct Switch {
 
 // Compared in this order; the first match runs.
 constexpr Switch kSwitches[] = {
-    {"/uninstall", config::RunUninstallFlow, false},
+    {"/uninstall", RunUninstallFlow, false},
     {"/x", actions::ShowShutdownDialog, false},
     {"/x?", actions::ShowShutdownDialog, false},   // never asks: the shell's dialog is a question already
     {"/s", actions::ShutDown, false},

@@ -87,11 +87,13 @@ PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
     wide[nameStart] = L'\0';   // the folder, with its closing backslash
     WCHAR shortPath[MAX_PATH];
     DWORD folderLength = getShortPathName(wide, shortPath, MAX_PATH);
-    if (folderLength > 0 && folderLength < MAX_PATH && shortPath[folderLength - 1] != L'\\') {
+    // Room for the backslash and the NUL after it: a folder of 259 characters has none.
+    if (folderLength > 0 && folderLength + 1 < MAX_PATH && shortPath[folderLength - 1] != L'\\') {
         shortPath[folderLength++] = L'\\';   // the folder's closing backslash, should Windows drop it
         shortPath[folderLength] = L'\0';
     }
-    if (folderLength == 0 || folderLength + (length - nameStart) >= MAX_PATH)
+    if (folderLength == 0 || folderLength >= MAX_PATH || shortPath[folderLength - 1] != L'\\' ||
+        folderLength + (length - nameStart) >= MAX_PATH)
         return PathForm::kUnusable;
     for (DWORD i = 0; i <= length - nameStart; ++i)
         shortPath[folderLength + i] = name[i];

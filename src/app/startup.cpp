@@ -3,6 +3,7 @@
 // and logging off closes it.
 #include "startup.h"
 
+#include "../actions/prompt.h"
 #include "../config/settings.h"
 #include "../os/os.h"
 #include "../os/system_library.h"
@@ -53,11 +54,14 @@ void DeterminePlatformFamily()
 }
 
 // The named mapping "Lichtaus+" marks the running tray program. Its handle is
-// never closed: the process end removes the marker.
+// never closed: the process end removes the marker. One started as
+// administrator (Vista on) made it with an owner that a start without
+// elevation may not open: access denied means it runs too.
 bool AnotherInstanceRuns()
 {
     HANDLE marker = os::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, "Lichtaus+");
-    return marker && os::GetLastError() == ERROR_ALREADY_EXISTS;
+    DWORD error = os::GetLastError();
+    return marker ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
 }
 
 int StartTrayProgram()
@@ -70,16 +74,21 @@ int StartTrayProgram()
     program::closeProgramMessage = os::RegisterWindowMessageA("Lichtaus+CloseLichtaus");
     // Explorer broadcasts this when its taskbar (re)starts; the icon must
     // then be added again. Vista on, a program started as administrator gets
-    // no message from the shell, which runs with lower rights, unless it lets
-    // the message in; without it the icon would be gone for good.
+    // no message from processes with lower rights, the shell and whoever
+    // sends the program's own two among them, unless it lets them in;
+    // without that the icon would be gone for good after Explorer restarts.
     program::taskbarCreatedMessage = os::RegisterWindowMessageA("TaskbarCreated");
-    if (auto allow = os::Find<BOOL(WINAPI*)(UINT, DWORD)>("user32.dll", "ChangeWindowMessageFilter"))
-        allow(program::taskbarCreatedMessage, MSGFLT_ADD);
+    if (auto allow = os::Find<BOOL(WINAPI*)(UINT, DWORD)>("user32.dll", "ChangeWindowMessageFilter")) {
+        const UINT messages[] = {program::addTrayIconMessage, program::closeProgramMessage,
+                                 program::taskbarCreatedMessage};
+        for (UINT message : messages)
+            allow(message, MSGFLT_ADD);
+    }
 
     config::LoadSettings();
     ui::AddTrayIcon();
     if (!program::PathsKnown()) {
-        program::ShowMessage(program::kFolderUnusableText, MB_ICONINFORMATION);
+        actions::ShowFolderUnusable();
     } else if (!config::SettingsFileExists()) {
         program::ShowMessage(kFirstStartText, MB_ICONINFORMATION);
         // Busy like the menu's Options dialog, so the icon cannot open a

@@ -1,10 +1,11 @@
-// Registry operations. Keys that are written are opened with KEY_READ|
-// KEY_SET_VALUE|KEY_CREATE_SUB_KEY; keys that are only read are opened with
-// KEY_READ, so that a value the user may not change is still seen.
+// Registry operations. Keys that are written are opened with read and write
+// access; keys that are only read are opened with KEY_READ, so that a value
+// the user may not change is still seen. Nothing here talks to the user:
+// what is refused or left comes back to the caller, who tells.
 #include "registry.h"
 
 #include "../os/os.h"
-#include "../program/message_box.h"
+#include "../os/system_library.h"
 #include "command_text.h"
 
 namespace config {
@@ -13,7 +14,9 @@ constinit BYTE policyBuffer[4] = {};
 
 namespace {
 
-constexpr REGSAM kAccess = 0x2001f;
+// Read, set values and create subkeys: 0x2001f, what every write opens with.
+constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+static_assert(kReadWriteAccess == 0x2001f);
 
 constexpr char kPolicyKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -22,34 +25,11 @@ constexpr char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersi
 constexpr char kValueName[] = "Lichtaus+";
 constexpr char kUninstallArgument[] = "/uninstall";
 
-constexpr char kAutostartLeftText[] =
-    "Der Autostart von Lichtaus+ konnte nicht ausgeschaltet werden.\n\n"
-    "Der Eintrag gilt für alle Benutzer dieses Computers, und nur ein\n"
-    "Administrator darf ihn entfernen. Lichtaus+ wird deshalb weiterhin\n"
-    "bei jeder Anmeldung gestartet.\n\n"
-    "Ein Administrator kann ihn entfernen: Lichtaus+ beenden, als\n"
-    "Administrator neu starten und in den Optionen \"Autostart aktivieren\"\n"
-    "ausschalten.";
-
-constexpr char kUninstalledText[] =
-    "Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die Lichtaus+ Dateien:\n"
-    "- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini";
-constexpr char kNotUninstalledText[] =
-    "Lichtaus+ ist nicht vollständig deinstalliert.\n\n"
-    "Folgende Einträge gelten für alle Benutzer dieses Computers, und\n"
-    "nur ein Administrator darf sie entfernen:\n";
-constexpr char kAutostartLeftLine[] = "- der Autostart von Lichtaus+\n";
-constexpr char kUninstallEntryLeftLine[] = "- der Eintrag in der Liste der installierten Programme\n";
-constexpr char kNotUninstalledEnd[] =
-    "\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
-    "als Administrator ausführt. Löschen Sie erst danach die\n"
-    "Lichtaus+ Dateien:\n- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini";
-
 HKEY CreateKey(HKEY root, const char* path)
 {
     HKEY key = nullptr;
     DWORD disposition;
-    if (os::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr, &key,
+    if (os::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWriteAccess, nullptr, &key,
                             &disposition) != ERROR_SUCCESS)
         return nullptr;
     return key;
@@ -117,7 +97,7 @@ bool Exists(HKEY root, const Entry& entry)
 // executable with the entry's argument.
 bool NamesProgram(HKEY root, const Entry& entry)
 {
-    HKEY key = program::PathsKnown() ? OpenKey(root, entry.path, KEY_READ) : nullptr;
+    HKEY key = OpenKey(root, entry.path, KEY_READ);
     if (!key)
         return false;
     // Room for the longest command that counts and one byte more, which
@@ -135,7 +115,7 @@ bool Remove(HKEY root, const Entry& entry)
 {
     if (entry.wholeKey) {
         os::RegDeleteKeyA(root, entry.path);
-    } else if (HKEY key = OpenKey(root, entry.path, kAccess)) {
+    } else if (HKEY key = OpenKey(root, entry.path, kReadWriteAccess)) {
         os::RegDeleteValueA(key, entry.commandValue);
         os::RegCloseKey(key);
     }
@@ -147,8 +127,6 @@ bool Remove(HKEY root, const Entry& entry)
 // wrote it), which would make two.
 void WriteForMachineOrUser(const Entry& entry, const NamedText* texts, int count)
 {
-    if (!program::PathsKnown())
-        return;
     if (WriteTexts(HKEY_LOCAL_MACHINE, entry, texts, count) || NamesProgram(HKEY_LOCAL_MACHINE, entry))
         Remove(HKEY_CURRENT_USER, entry);
     else
@@ -166,6 +144,53 @@ bool RemoveForMachineAndUser(const Entry& entry)
 {
     bool machineGone = Remove(HKEY_LOCAL_MACHINE, entry);
     return Remove(HKEY_CURRENT_USER, entry) && machineGone;
+}
+
+// Task Manager's "disabled" mark of a Run value (Windows 8 to 11): a value of
+// the program's name in the same root, whose first byte is odd (3) while the
+// entry is switched off. A 32-bit program's value for every user lies in the
+// 32-bit view on 64-bit Windows; its mark is under Run32 in the 64-bit view.
+struct StartupMark {
+    const char* path;
+    REGSAM view;
+};
+
+StartupMark StartupMarkOf(HKEY root)
+{
+    BOOL wow64 = FALSE;
+    if (auto isWow64Process = os::Find<BOOL(WINAPI*)(HANDLE, PBOOL)>("kernel32.dll", "IsWow64Process"))
+        isWow64Process(os::GetCurrentProcess(), &wow64);
+    if (root == HKEY_LOCAL_MACHINE && wow64)
+        return {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32", KEY_WOW64_64KEY};
+    return {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run", 0};
+}
+
+bool SwitchedOffInTaskManager(HKEY root)
+{
+    StartupMark mark = StartupMarkOf(root);
+    HKEY key = OpenKey(root, mark.path, KEY_READ | mark.view);
+    if (!key)
+        return false;
+    BYTE state[12] = {};
+    DWORD size = sizeof state;
+    LONG result = os::RegQueryValueExA(key, kValueName, nullptr, nullptr, state, &size);
+    os::RegCloseKey(key);
+    return result == ERROR_SUCCESS && (state[0] & 1) != 0;
+}
+
+// What Task Manager does when it switches the entry on again.
+void RemoveTaskManagerMark(HKEY root)
+{
+    StartupMark mark = StartupMarkOf(root);
+    if (HKEY key = OpenKey(root, mark.path, kReadWriteAccess | mark.view)) {
+        os::RegDeleteValueA(key, kValueName);
+        os::RegCloseKey(key);
+    }
+}
+
+bool StartsAtLogon(HKEY root)
+{
+    return NamesProgram(root, kRunEntry) && !SwitchedOffInTaskManager(root);
 }
 
 } // namespace
@@ -197,6 +222,18 @@ BYTE ReadPolicy(const char* name)
     return value;
 }
 
+bool MachinePolicyOn(const char* name)
+{
+    HKEY policies = OpenKey(HKEY_LOCAL_MACHINE, kPolicyKeyPath, KEY_READ);
+    // Read aside, so that the user's values keep the policy buffer.
+    BYTE value[4] = {};
+    DWORD size = sizeof value;
+    bool on = policies && os::RegQueryValueExA(policies, name, nullptr, nullptr, value, &size) == ERROR_SUCCESS &&
+              value[0] == 1;
+    ClosePolicyKey(policies);
+    return on;
+}
+
 void WritePolicyValue(HKEY key, const char* name, BYTE flag)
 {
     policyBuffer[0] = flag;
@@ -216,7 +253,7 @@ bool MayWritePolicies()
     // that exists must let the user create the missing ones.
     char path[sizeof kPolicyKeyPath];
     os::lstrcpyA(path, kPolicyKeyPath);
-    REGSAM access = kAccess;   // as the writes open it
+    REGSAM access = kReadWriteAccess;   // as the writes open it
     for (;;) {
         HKEY key = nullptr;
         LONG result = os::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key);
@@ -236,23 +273,24 @@ bool MayWritePolicies()
 
 bool IsAutostartOn()
 {
-    return NamesProgram(HKEY_LOCAL_MACHINE, kRunEntry) || NamesProgram(HKEY_CURRENT_USER, kRunEntry);
+    return StartsAtLogon(HKEY_LOCAL_MACHINE) || StartsAtLogon(HKEY_CURRENT_USER);
 }
 
-void SetAutostart(bool on)
+bool SetAutostart(bool on)
 {
-    // Without a name for its own file the program cannot tell its entry.
-    if (!program::PathsKnown())
-        return;
-    if (on) {
-        char command[kQuotedPathCapacity];
-        FormatExecutableCommand(command, nullptr);
-        WriteForMachineOrUser(kRunEntry, {{kValueName, command}});
-        return;
+    if (!on) {
+        RemoveForMachineAndUser(kRunEntry);
+        return !IsAutostartOn();
     }
-    RemoveForMachineAndUser(kRunEntry);
-    if (IsAutostartOn())
-        program::ShowMessage(kAutostartLeftText, MB_ICONERROR);
+    char command[kQuotedPathCapacity];
+    FormatExecutableCommand(command, nullptr);
+    WriteForMachineOrUser(kRunEntry, {{kValueName, command}});
+    const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+    for (HKEY root : roots) {
+        if (NamesProgram(root, kRunEntry))
+            RemoveTaskManagerMark(root);
+    }
+    return IsAutostartOn();
 }
 
 void WriteUninstallEntry()
@@ -269,32 +307,21 @@ void WriteRunOnceEntry(const char* restartProgramPath)
     WriteForMachineOrUser({kRunOnceKeyPath, kValueName, restartProgramPath, false}, {{kValueName, command}});
 }
 
-void RunUninstallFlow()
+UninstallLeftovers RemoveAllEntries()
 {
-    if (program::ShowMessage("Soll Lichtaus+ wirklich deinstalliert werden?", MB_ICONQUESTION | MB_YESNO,
-                             "Lichtaus+ Deinstallation") != IDYES)
-        return;
-
     HKEY policies = OpenPolicyKey(true);
     WritePolicyValue(policies, kPolicyNoLogoff, 0);
     WritePolicyValue(policies, kPolicyNoClose, 0);
     ClosePolicyKey(policies);
 
-    bool autostartGone = RemoveForMachineAndUser(kRunEntry);
-    bool uninstallEntryGone = RemoveForMachineAndUser(kUninstallEntry);
-    if (autostartGone && uninstallEntryGone) {
-        program::ShowMessage(kUninstalledText, MB_ICONINFORMATION);
-        return;
-    }
-    char text[sizeof kNotUninstalledText + sizeof kAutostartLeftLine + sizeof kUninstallEntryLeftLine +
-              sizeof kNotUninstalledEnd];
-    os::lstrcpyA(text, kNotUninstalledText);
-    if (!autostartGone)
-        os::lstrcatA(text, kAutostartLeftLine);
-    if (!uninstallEntryGone)
-        os::lstrcatA(text, kUninstallEntryLeftLine);
-    os::lstrcatA(text, kNotUninstalledEnd);
-    program::ShowMessage(text, MB_ICONERROR);
+    UninstallLeftovers left;
+    left.autostart = !RemoveForMachineAndUser(kRunEntry);
+    left.uninstallEntry = !RemoveForMachineAndUser(kUninstallEntry);
+    // Read back: where only an administrator may write the key, the reset
+    // fails without a word, and the start menu would stay as it was.
+    left.noLogoff = ReadPolicy(kPolicyNoLogoff) == 1;
+    left.noClose = ReadPolicy(kPolicyNoClose) == 1;
+    return left;
 }
 
 } // namespace config

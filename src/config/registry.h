@@ -8,7 +8,8 @@
 // where that refuses the write, they go to the same path under
 // HKEY_CURRENT_USER, and there is only ever one of each: a write for every
 // user removes the user's own, and the user's own is not written while every
-// user's names this program already.
+// user's names this program already. The entries name this program: only
+// a caller that has a name for it (program::PathsKnown()) writes or tests them.
 #pragma once
 
 #include <windows.h>
@@ -32,22 +33,36 @@ HKEY OpenPolicyKey(bool create);
 BYTE ReadPolicyValue(HKEY key, const char* name);
 // One value read through a key of its own.
 BYTE ReadPolicy(const char* name);
+// Whether the value for every user of the machine is on (read access only).
+// Explorer honours it whatever the user's own says; nobody but an
+// administrator changes it, so the program never writes it.
+bool MachinePolicyOn(const char* name);
 void WritePolicyValue(HKEY key, const char* name, BYTE flag);
 void ClosePolicyKey(HKEY key);
 // Whether this user may change the policies: set values in the key, or
 // create it where it is missing.
 bool MayWritePolicies();
 
-// True when the Run value for every user or the user's own names this program.
+// True when Windows starts this program at logon: the Run value for every
+// user or the user's own names it, and Task Manager has not switched it off.
 bool IsAutostartOn();
-// Off removes the value in both places, and says so when one that names
-// this program is left because the user may not remove it.
-void SetAutostart(bool on);
+// Off removes the value in both places; on writes it and removes Task
+// Manager's "disabled" mark. False when autostart is not as asked afterwards,
+// because the user may not write what it takes.
+bool SetAutostart(bool on);
 void WriteUninstallEntry();
 void WriteRunOnceEntry(const char* restartProgramPath);
 
-// The whole "/uninstall" flow: question, registry clean-up, final message,
-// which lists what is left when the user may not remove it.
-void RunUninstallFlow();
+// What "/uninstall" could not take away because only an administrator may.
+struct UninstallLeftovers {
+    bool autostart = false;
+    bool uninstallEntry = false;
+    bool noLogoff = false;   // still on in the user's policy key
+    bool noClose = false;
+};
+
+// Resets both policies and removes the autostart and uninstall entries in
+// both places.
+UninstallLeftovers RemoveAllEntries();
 
 } // namespace config

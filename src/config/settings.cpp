@@ -55,11 +55,13 @@ const SettingRule kRules[] = {
 
 void LoadSettings()
 {
+    // Without a name for its folder there is no file: every default.
+    bool fromFile = program::PathsKnown();
     for (const SettingRule& rule : kRules) {
-        if (program::PathsKnown())
+        if (fromFile)
             os::GetPrivateProfileStringA(kSection, rule.key, rule.fallback, rule.field, rule.capacity,
                                          program::settingsPath);
-        if (!program::PathsKnown() || (rule.allows && !rule.allows(rule.field)))
+        if (!fromFile || (rule.allows && !rule.allows(rule.field)))
             os::lstrcpyA(rule.field, rule.fallback);
     }
 }

@@ -43,30 +43,97 @@ HFILE CreateEmptyFile(const char* path, UINT access)
     return file == INVALID_HANDLE_VALUE ? HFILE_ERROR : static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
 }
 
+namespace {
+
+using PathFunction = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+
+// Appends `tail`; false when it does not fit.
+bool Append(WCHAR (&text)[MAX_PATH], const WCHAR* tail)
+{
+    int length = 0;
+    while (text[length])
+        ++length;
+    for (; *tail; ++tail) {
+        if (length + 1 >= MAX_PATH)
+            return false;
+        text[length++] = *tail;
+    }
+    text[length] = L'\0';
+    return true;
+}
+
+// Whether `path` lies in `folder` (letter case aside, as the file system does).
+bool LiesIn(const WCHAR* path, const WCHAR* folder)
+{
+    auto lower = [](WCHAR c) { return c >= L'A' && c <= L'Z' ? static_cast<WCHAR>(c + (L'a' - L'A')) : c; };
+    int i = 0;
+    for (; folder[i]; ++i) {
+        if (lower(path[i]) != lower(folder[i]))
+            return false;
+    }
+    return i > 0 && (folder[i - 1] == L'\\' || path[i] == L'\\');
+}
+
+// The folders whose writes Windows redirects, all on the system drive:
+// Program Files (both of them, on 64-bit Windows), the Windows folder and
+// ProgramData.
+bool Virtualised(const WCHAR* path, HRESULT(WINAPI* getFolderPath)(HWND, int, HANDLE, DWORD, LPWSTR))
+{
+    constexpr int kFolders[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS, CSIDL_COMMON_APPDATA};
+    WCHAR folder[MAX_PATH];
+    for (int id : kFolders) {
+        if (SUCCEEDED(getFolderPath(nullptr, id, nullptr, 0, folder)) && LiesIn(path, folder))
+            return true;
+    }
+    // A 32-bit program is told "Program Files (x86)" for both.
+    if (FAILED(getFolderPath(nullptr, CSIDL_WINDOWS, nullptr, 0, folder)) || folder[1] != L':')
+        return false;
+    folder[3] = L'\0';
+    return Append(folder, L"Program Files") && LiesIn(path, folder);
+}
+
+} // namespace
+
 bool FindVirtualStoreCopy(const char* path, char (&copy)[MAX_PATH])
 {
     using GetTokenInformation = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
-    using SHGetFolderPathA = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    using SHGetFolderPathW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
     auto getTokenInformation = Find<GetTokenInformation>("advapi32.dll", "GetTokenInformation");
-    auto getFolderPath = Find<SHGetFolderPathA>("shell32.dll", "SHGetFolderPathA");
+    auto getFolderPath = Find<SHGetFolderPathW>("shell32.dll", "SHGetFolderPathW");
+    auto getLongPathName = Find<PathFunction>("kernel32.dll", "GetLongPathNameW");
+    auto getShortPathName = Find<PathFunction>("kernel32.dll", "GetShortPathNameW");
+    auto getFileAttributes = Find<DWORD(WINAPI*)(LPCWSTR)>("kernel32.dll", "GetFileAttributesW");
     HANDLE token = nullptr;
-    if (!getTokenInformation || !getFolderPath || !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    if (!getTokenInformation || !getFolderPath || !getLongPathName || !getShortPathName || !getFileAttributes ||
+        !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return false;
     // Windows before Vista knows no such token information and says no.
     DWORD virtualised = 0;
     DWORD size = 0;
     BOOL known = getTokenInformation(token, TokenVirtualizationEnabled, &virtualised, sizeof virtualised, &size);
     CloseHandle(token);
+    // The long form: the store holds the names the user sees, and the
+    // program may know its folder by the short one.
+    WCHAR given[MAX_PATH];
+    WCHAR file[MAX_PATH];
+    DWORD length = known && virtualised && MultiByteToWideChar(CP_ACP, 0, path, -1, given, MAX_PATH)
+                       ? getLongPathName(given, file, MAX_PATH)
+                       : 0;
+    if (length == 0 || length >= MAX_PATH || file[1] != L':' || file[2] != L'\\' || !Virtualised(file, getFolderPath))
+        return false;
     // The store mirrors the path without its drive: C:\Program Files\x.ini
     // is %LOCALAPPDATA%\VirtualStore\Program Files\x.ini.
-    constexpr char kStore[] = "\\VirtualStore";
-    if (!known || !virtualised || path[0] == '\0' || path[1] != ':' || path[2] != '\\' ||
-        FAILED(getFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, copy)) ||
-        lstrlenA(copy) + (sizeof kStore - 1) + lstrlenA(path + 2) >= MAX_PATH)
+    WCHAR store[MAX_PATH];
+    if (FAILED(getFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, store)) || !Append(store, L"\\VirtualStore") ||
+        !Append(store, file + 2) || getFileAttributes(store) == INVALID_FILE_ATTRIBUTES)
         return false;
-    lstrcatA(copy, kStore);
-    lstrcatA(copy, path + 2);
-    return FileExists(copy);
+    // In ANSI; the short form where a name is outside the code page.
+    BOOL lost = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, store, -1, copy, MAX_PATH, nullptr, &lost) && !lost)
+        return true;
+    length = getShortPathName(store, given, MAX_PATH);
+    return length > 0 && length < MAX_PATH &&
+           WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, given, -1, copy, MAX_PATH, nullptr, &lost) && !lost;
 }
 
 } // namespace os

@@ -21,10 +21,11 @@ void RemoveFile(const char* path);
 HFILE CreateEmptyFile(const char* path, UINT access);
 
 // Vista on, Windows redirects the file writes of a program without a manifest
-// from a protected folder (Program Files) to a copy in the user's
-// VirtualStore, which other programs (an editor) do not see. True, with the
-// copy's path, when this process's writes are redirected so and the copy
-// exists: that file is the one the program wrote.
+// from a protected folder on the system drive (Program Files, the Windows
+// folder, ProgramData) to a copy in the user's VirtualStore, which other
+// programs (an editor) do not see. True, with the copy's path, when this
+// process's writes are redirected so, the file lies in such a folder and the
+// copy exists: that file is the one the program wrote.
 bool FindVirtualStoreCopy(const char* path, char (&copy)[MAX_PATH]);
 
 } // namespace os

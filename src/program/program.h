@@ -39,12 +39,4 @@ inline bool PathsKnown()
     return exeLongPath[0] != '\0';
 }
 
-inline constexpr char kFolderUnusableText[] =
-    "Lichtaus+ kann in diesem Ordner keine Einstellungen speichern:\n"
-    "Der Pfad enthält Zeichen, die Lichtaus+ nicht verarbeiten kann,\n"
-    "und Windows bietet keinen kurzen Namen dafür an.\n\n"
-    "Lichtaus+ läuft jetzt mit den Standardeinstellungen. Damit Ihre\n"
-    "Einstellungen erhalten bleiben, verschieben Sie Lichtaus+ in einen\n"
-    "Ordner mit einfachem Namen, zum Beispiel C:\\Tools\\Lichtaus+.";
-
 } // namespace program

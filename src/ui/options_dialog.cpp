@@ -6,12 +6,36 @@
 #include "../config/registry.h"
 #include "../config/settings.h"
 #include "../os/os.h"
+#include "../program/message_box.h"
 #include "../program/program.h"
 #include "dialogs.h"
 #include "tray_icon.h"
 
 namespace ui {
 namespace {
+
+constexpr char kAutostartNotOnText[] =
+    "Der Autostart von Lichtaus+ konnte nicht eingeschaltet werden.\n\n"
+    "Windows lässt Lichtaus+ den Eintrag weder für alle Benutzer dieses\n"
+    "Computers noch für Sie allein schreiben.\n\n"
+    "Ein Administrator kann ihn einschalten: Lichtaus+ beenden, als\n"
+    "Administrator neu starten und in den Optionen \"Autostart aktivieren\"\n"
+    "einschalten. Hat ein Administrator ihn im Task-Manager unter\n"
+    "\"Autostart\" deaktiviert, kann er ihn dort wieder aktivieren.";
+constexpr char kAutostartLeftText[] =
+    "Der Autostart von Lichtaus+ konnte nicht ausgeschaltet werden.\n\n"
+    "Der Eintrag gilt für alle Benutzer dieses Computers, und nur ein\n"
+    "Administrator darf ihn entfernen. Lichtaus+ wird deshalb weiterhin\n"
+    "bei jeder Anmeldung gestartet.\n\n"
+    "Ein Administrator kann ihn entfernen: Lichtaus+ beenden, als\n"
+    "Administrator neu starten und in den Optionen \"Autostart aktivieren\"\n"
+    "ausschalten.";
+
+// The two policy boxes and their values.
+constexpr struct {
+    int id;
+    const char* name;
+} kPolicyBoxes[] = {{IDC_HIDE_LOG_OFF, config::kPolicyNoLogoff}, {IDC_HIDE_SHUT_DOWN, config::kPolicyNoClose}};
 
 bool Equals(const char* text, const char* word)
 {
@@ -77,18 +101,25 @@ void OnInitDialog(HWND dialog)
 
     // Only opened, for reading: showing the dialog must not create the policy
     // key, and an administrator's values must show although the user may
-    // not change them. Then their boxes are greyed.
+    // not change them. Then their boxes are greyed. A policy that is on for
+    // every user of the machine is what Explorer does, whatever the user's.
     HKEY policies = config::OpenPolicyKey(false);
-    CheckForPolicy(dialog, IDC_HIDE_LOG_OFF, config::ReadPolicyValue(policies, config::kPolicyNoLogoff));
-    CheckForPolicy(dialog, IDC_HIDE_SHUT_DOWN, config::ReadPolicyValue(policies, config::kPolicyNoClose));
+    for (const auto& box : kPolicyBoxes)
+        CheckForPolicy(dialog, box.id, config::ReadPolicyValue(policies, box.name));
     config::ClosePolicyKey(policies);
     bool mayChangePolicies = config::MayWritePolicies();
-    Enable(dialog, IDC_HIDE_LOG_OFF, mayChangePolicies);
-    Enable(dialog, IDC_HIDE_SHUT_DOWN, mayChangePolicies);
+    for (const auto& box : kPolicyBoxes) {
+        bool machineWide = config::MachinePolicyOn(box.name);
+        if (machineWide)
+            os::CheckDlgButton(dialog, box.id, BST_CHECKED);
+        Enable(dialog, box.id, mayChangePolicies && !machineWide);
+    }
 
-    os::CheckDlgButton(dialog, IDC_AUTOSTART, config::IsAutostartOn() ? BST_CHECKED : BST_UNCHECKED);
-    // Without a name for its folder the program writes no entry naming it.
-    Enable(dialog, IDC_AUTOSTART, program::PathsKnown());
+    // Without a name for its folder the program tests and writes no entry
+    // naming it.
+    bool pathsKnown = program::PathsKnown();
+    os::CheckDlgButton(dialog, IDC_AUTOSTART, pathsKnown && config::IsAutostartOn() ? BST_CHECKED : BST_UNCHECKED);
+    Enable(dialog, IDC_AUTOSTART, pathsKnown);
 }
 
 bool IsChecked(HWND dialog, int id)
@@ -118,12 +149,20 @@ void Save(HWND dialog)
     config::StoreSetting(config::kKeyBestaetigung, YesOrNo(IsChecked(dialog, IDC_CONFIRM)));
     config::StoreSetting(config::kKeyQuickInfo, YesOrNo(IsChecked(dialog, IDC_QUICK_INFO)));
 
+    // A box that shows the machine's policy does not stand for the user's
+    // own value, which stays as it is.
     HKEY policies = config::OpenPolicyKey(true);
-    config::WritePolicyValue(policies, config::kPolicyNoLogoff, IsChecked(dialog, IDC_HIDE_LOG_OFF));
-    config::WritePolicyValue(policies, config::kPolicyNoClose, IsChecked(dialog, IDC_HIDE_SHUT_DOWN));
+    for (const auto& box : kPolicyBoxes) {
+        if (!config::MachinePolicyOn(box.name))
+            config::WritePolicyValue(policies, box.name, IsChecked(dialog, box.id));
+    }
     config::ClosePolicyKey(policies);
-    config::SetAutostart(IsChecked(dialog, IDC_AUTOSTART));
-    config::WriteUninstallEntry();
+    if (program::PathsKnown()) {
+        bool autostart = IsChecked(dialog, IDC_AUTOSTART);
+        if (!config::SetAutostart(autostart))
+            program::ShowMessage(autostart ? kAutostartNotOnText : kAutostartLeftText, MB_ICONERROR);
+        config::WriteUninstallEntry();
+    }
 
     UpdateTrayIcon();
     UpdateTrayTip();

@@ -98,13 +98,22 @@ void CommandLineStarts()
     };
     const std::string uninstallQuestion = "Lichtaus+ Deinstallation|Soll Lichtaus+ wirklich deinstalliert werden?|67";
     const std::string files = "Lichtaus+ Dateien:\n- Lichtaus+.exe\n- Lichtaus+.txt\n- Lichtaus+.ini|1";
+    const std::string kept = "Lichtaus+|Ein Administrator hat \"Beenden\" im Startmenü ausgeblendet.\nLichtaus+ darf "
+        "diese Einstellung nicht vorübergehend aufheben und\nkann deshalb das Dialogfeld \"Windows herunterfahren\" nicht "
+        "öffnen.|1";
     const std::string uninstalled = "Lichtaus+|Lichtaus+ deinstalliert.\n\nLöschen Sie jetzt die " + files;
     const std::string leftBehind =
-        "Lichtaus+|Lichtaus+ ist nicht vollständig deinstalliert.\n\nFolgende Einträge gelten für alle Benutzer dieses "
-        "Computers, und\nnur ein Administrator darf sie entfernen:\n- der Autostart von Lichtaus+\n\nEin Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\n"
-        "als Administrator ausführt. Löschen Sie erst danach die\n" + files;
+        "Lichtaus+|Lichtaus+ ist nicht vollständig deinstalliert.\n\nFolgende Einträge gelten für alle Benutzer "
+        "dieses Computers, und\nnur ein Administrator darf sie entfernen:\n- der Autostart von Lichtaus+\n\nEin "
+        "Administrator entfernt sie, indem er \"Lichtaus+.exe /uninstall\"\nals Administrator ausführt.\n\nIm "
+        "Startmenü bleibt ausgeblendet, was nur ein Administrator wieder\neinblenden darf:\n- \"Beenden\"\n\nGehört "
+        "Ihr Konto zu den Administratoren, führen Sie dazu\n\"Lichtaus+.exe /uninstall\" als Administrator aus. Sonst "
+        "hebt ein\nAdministrator die Richtlinien \"NoLogoff\" und \"NoClose\" Ihres\nKontos auf.\n\nLöschen Sie "
+        "erst danach die " + files;
+    // An administrator's policy for every user of the machine: "Beenden" stays hidden.
+    const std::string machine = "HKLM policy key\nHKLM NoClose=01000000\n";
     const std::string registry =
-        "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\nHKCU Run=y\n";
+        machine + "HKLM Run=C:\\x\\Lichtaus+.exe\nHKLM DisplayName=Lichtaus+\nHKCU policy key\nHKCU NoClose=01000000\nHKCU Run=y\n";
     const std::string notepad = kSection + "MS-DOS-Modus=notepad.exe\r\n";
     const struct {
         const Folder& folder;
@@ -115,6 +124,8 @@ void CommandLineStarts()
     } cases[] = {
         {nt, "/s /p", {{kHelpBox, IDOK}}},
         {nt, "/s?", {{Question("Windows herunterfahren"), IDCANCEL}}},
+        {nt, "\t\x01/S?", {{Question("Windows herunterfahren"), IDCANCEL}}},   // anything up to the blank goes first
+        {nt, "/x", {{kept, IDOK}}},
         {nt, "/P?", {{Question("Windows herunterfahren"), IDCANCEL}}},
         {nt, "/r?", {{Question("Windows neu starten"), IDCANCEL}}},
         {nine, "/R?", {{Question("Windows neu starten"), IDCANCEL}}, "", "", "", "", false, true},
@@ -124,10 +135,10 @@ void CommandLineStarts()
         {nt, "/l?", {{Question("Benutzer abmelden"), IDCANCEL}}},
         {nt, "/uninstall", {{uninstallQuestion, IDNO}}},
         {nt, "/UNINSTALL", {{uninstallQuestion, IDYES}, {uninstalled, IDOK}}, "", "", "",
-         "HKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"},
+         machine + "HKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"},
         // What a standard user may not remove is named, and stays. (Wine lets anybody delete the uninstall key.)
         {nt, "/uninstall", {{uninstallQuestion, IDYES}, {leftBehind, IDOK}}, "", "", "",
-         "HKLM Run=C:\\x\\Lichtaus+.exe\nHKCU policy key\nHKCU NoClose=01000000\n", true},
+         machine + "HKLM Run=C:\\x\\Lichtaus+.exe\nHKCU policy key\nHKCU NoClose=01000000\n", true},
         {nt, "/d", {{notFound(nt, "Eingabeaufforderung.lnk"), IDOK}}, "",
          kSection + "MS-DOS-Modus=Eingabeaufforderung.lnk\r\n", "Lichtaus+.ini"},
         {nt, "/d", {}, notepad, notepad, "Notepad"},   // a file that exists is opened as named
@@ -137,7 +148,8 @@ void CommandLineStarts()
         ClearRegistry();
         SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, "C:\\x\\Lichtaus+.exe");
         SetValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", REG_SZ, "Lichtaus+");
-        SetValue(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_BINARY, std::string("\1\0\0\0", 4));
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+            SetValue(root, kPolicies, "NoClose", REG_BINARY, std::string("\1\0\0\0", 4));
         SetValue(HKEY_CURRENT_USER, kRun, "Lichtaus+", REG_SZ, "y");
         DeleteFileA(c.folder.ini.c_str());
         if (!c.settings.empty()) WriteFile(c.folder.ini, c.settings);
@@ -185,6 +197,7 @@ void OptionsFromTheTray()
                          "Ausführen=Doppelklick\r\n" + kAsks + "QuickInfo=Nein\r\n");
     CHECK(tray.HasIcon("Windows herunterfahren"), "options: the tooltip without its suffix");
     SetValue(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+", REG_SZ, tray.exe + " /x");   // with an argument: not autostart
+    SetValue(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_BINARY, std::string("\2\0\0\0", 4));   // neither on nor off
     // A high word (here an accelerator's 1) does not change the command.
     tray.Post(WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 1));
     HWND options = WaitFor(tray.Id(), "#32770", kOptions);
@@ -226,11 +239,16 @@ void OptionsFromTheTray()
              Registry(), "options saved");
     CHECK(tray.HasIcon("Benutzer abmelden - Lichtaus+"), "the tooltip follows the saved options");
 
-    // Opened again, the dialog shows what was saved, the registry included.
+    // Opened again, the dialog shows what was saved, the registry included; but Task Manager switched autostart
+    // off, and switching it on removes that mark.
+    const char approved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    SetValue(HKEY_LOCAL_MACHINE, approved, "Lichtaus+", REG_BINARY, std::string("\3\0\0\0\0\0\0\0\1\2\3\4", 12));
     tray.Post(WM_COMMAND, IDM_OPTIONS);
     options = WaitFor(tray.Id(), "#32770", kOptions);
-    CHECK_EQ("checked 135 136 138 140 141 142 143 144; disabled 139 140", Shown(options), "options reopened");
-    Answer(tray, kOptionsBox, IDCANCEL, "options, Cancel");
+    CHECK_EQ("checked 135 136 138 140 141 142 143; disabled 139 140", Shown(options), "reopened, off in Task Manager");
+    PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
+    Answer(tray, kOptionsBox, IDOK, "options, autostart on again");
+    CHECK(RegGetValueA(HKEY_LOCAL_MACHINE, approved, "Lichtaus+", RRF_RT_ANY, nullptr, nullptr, nullptr), "mark gone");
     // No longer busy: a single click runs the default action.
     tray.Click(WM_LBUTTONDOWN);
     Answer(tray, Question("Benutzer abmelden"), IDCANCEL, "a click after the dialog");
@@ -250,6 +268,7 @@ void StandardUser()
     SetValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString", REG_SZ, tray.exe + " /uninstall");
     SetValue(HKEY_CURRENT_USER, kPolicies, "NoLogoff", REG_DWORD, std::string("\1\0\0", 3));
     SetValue(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_DWORD, std::string("\0\1\0", 3));   // 256: off
+    SetValue(HKEY_LOCAL_MACHINE, kPolicies, "NoClose", REG_BINARY, std::string("\1\0\0\0", 4));   // on for all
     const std::string administrators = Registry();
     PlayStandardUser(true);
     const std::string autostartLeft =
@@ -260,7 +279,7 @@ void StandardUser()
     for (bool autostartOff : {false, true}) {
         tray.Post(WM_COMMAND, IDM_OPTIONS);
         HWND options = WaitFor(tray.Id(), "#32770", kOptions);
-        CHECK_EQ("checked 131 137 138 141 144; disabled 139 140 141 142", Shown(options), "standard user: options");
+        CHECK_EQ("checked 131 137 138 141 142 144; disabled 139 140 141 142", Shown(options), "standard user: options");
         if (autostartOff) PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
         Answer(tray, kOptionsBox, IDOK, "standard user: options");
         if (autostartOff) Answer(tray, autostartLeft, IDOK, "standard user: autostart off");
@@ -283,6 +302,18 @@ void StandardUser()
     Answer(tray, kOptionsBox, IDOK, "run key refused");
     CHECK_EQ("HKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + tray.exe + " /uninstall\nHKCU policy key\nHKCU "
              "NoLogoff=00000000\nHKCU NoClose=00000000\nHKCU Run=" + tray.exe + "\n", Registry(), "run key refused");
+    // Both refused: switching autostart on fails, and the user is told.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Lichtaus+");
+    test::Refuse(HKEY_CURRENT_USER, kRun);
+    tray.Post(WM_COMMAND, IDM_OPTIONS);
+    PostMessageA(GetDlgItem(WaitFor(tray.Id(), "#32770", kOptions), IDC_AUTOSTART), BM_CLICK, 0, 0);
+    Answer(tray, kOptionsBox, IDOK, "both run keys refused");
+    Answer(tray, "Lichtaus+|Der Autostart von Lichtaus+ konnte nicht eingeschaltet werden.\n\nWindows lässt Lichtaus+ "
+           "den Eintrag weder für alle Benutzer dieses\nComputers noch für Sie allein schreiben.\n\nEin Administrator kann "
+           "ihn einschalten: Lichtaus+ beenden, als\nAdministrator neu starten und in den Optionen \"Autostart "
+           "aktivieren\"\neinschalten. Hat ein Administrator ihn im Task-Manager unter\n\"Autostart\" deaktiviert, kann "
+           "er ihn dort wieder aktivieren.|1", IDOK, "both run keys refused");
+    test::Refuse(HKEY_CURRENT_USER, kRun, false);
     test::Refuse(HKEY_LOCAL_MACHINE, kRun, false);
     tray.Close(kDefaultTip, "standard user");
 }
@@ -394,6 +425,16 @@ void Clicks()
 // taskbar, its items chosen by mnemonic, "^" and ">" moving up and right.
 void RunningTray()
 {
+    // Beside an instance started as administrator, whose marker this start may not open: a second start too.
+    PSECURITY_DESCRIPTOR denied = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(D;;GA;;;WD)", SDDL_REVISION_1, &denied, nullptr);
+    SECURITY_ATTRIBUTES elevated = {sizeof elevated, denied, FALSE};
+    HANDLE marker = CreateFileMappingA(INVALID_HANDLE_VALUE, &elevated, PAGE_READONLY, 0, 32, "Lichtaus+");
+    Folder beside("beside elevated");
+    Answer(Program(beside.exe, ""), kAboutBox, IDOK, "beside an elevated instance");
+    CloseHandle(marker);
+    LocalFree(denied);
+
     Tray tray("running", kAsks);
     CHECK(tray.HasIcon(kDefaultTip), "running: icon");
     for (const char* name : {"Lichtaus+AddTrayIcon", "TaskbarCreated"}) {

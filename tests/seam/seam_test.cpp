@@ -134,6 +134,13 @@ void ExitActions()
         {"/s?", true, "", nullptr, 0, 0, 0, "Box(Windows herunterfahren,Lichtaus+,10021) " +
              privileged("Initiate(0,0,0) Box(Windows herunterfahren,Lichtaus+,10010)")},
         {"/p", false, "", nullptr, 0, 1, 0, privileged("Exit(9,0)")},
+        // Each question answered OK reaches its own action.
+        {"/p?", true, "", nullptr, 0, 1, 0, "Box(Windows herunterfahren,Lichtaus+,10021) " + privileged("Exit(9,0)")},
+        {"/t?", true, "", nullptr, 0, 1, 0, "Box(Benutzer abmelden,Lichtaus+,10021) Exit(0,0) Send(tray,16)"},
+        {"/l?", true, "", nullptr, 0, 1, 0, "Box(Benutzer abmelden,Lichtaus+,10021) Exit(0,0) Send(tray,16)"},
+        {"/d?", false, "", nullptr, 0, 1, 0, "Box(MS-DOS-Modus starten,Lichtaus+,10021) Profile(MS-DOS-Modus,MS-DOS-"
+         "Modus.pif) Profile(,) Close(7a04) Box(Die Datei 'MS-DOS-Modus.pif' kon,Lichtaus+,10040) Shell(C:\\Lichtaus\\"
+         "Lichtaus+.ini,)"},
         {"/r", true, "", nullptr, 0, 1, 0, privileged("Exit(2,0)")},
         {"/force", true, "", nullptr, 0, 0, 0, privileged("Exit(13,0) Box(Force,Lichtaus+,10010)")},
         {"/l", true, "", "NoLogoff", 1, 1, 0, "Set(NoLogoff=0) Exit(0,0) Send(tray,16) Set(NoLogoff=1)"},
@@ -187,40 +194,60 @@ DWORD Copy(LPWSTR to, LPCWSTR path) { return lstrlenW(lstrcpyW(to, path)); }
 void FoldersWindowsRedirects()
 {
     char temp[MAX_PATH];
-    static std::string local = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "Local";
+    static std::wstring local = std::filesystem::path(std::string(temp, GetTempPathA(MAX_PATH, temp)) + "Local");
     lateFakes = {
         {"GetTokenInformation", Fake([](HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID on, DWORD, PDWORD) WINAPI {
              return *static_cast<DWORD*>(on) = kind == TokenVirtualizationEnabled, TRUE; })},
-        {"SHGetFolderPathA", Fake([](HWND, int, HANDLE, DWORD, LPSTR path) WINAPI { return lstrcpyA(path, local.c_str()), S_OK; })},
+        {"SHGetFolderPathW", Fake([](HWND, int id, HANDLE, DWORD, LPWSTR path) WINAPI {
+             return Copy(path, id == CSIDL_LOCAL_APPDATA ? local.c_str() : id == CSIDL_WINDOWS ? L"C:\\windows"
+                                                                                            : L"C:\\Program Files"), S_OK; })},
         {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI { return Copy(path, modulePath); })},
-        {"GetLongPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI { return Copy(path, longPath ? longPath : given); })},
-        {"GetShortPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI { return Copy(path, shortFolder ? shortFolder : given); })},
+        {"GetLongPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI {
+             return Copy(path, longPath ? longPath : given); })},
+        {"GetShortPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI {
+             return Copy(path, shortFolder ? shortFolder : given); })},
     };
     program::ntFamily = true;
     config::settings = {};
-    const std::string copy = local + "\\VirtualStore\\Lichtaus\\Lichtaus+.ini";
-    for (const std::string& opened : {std::string("C:\\Lichtaus\\Lichtaus+.ini"), copy}) {
-        SHCreateDirectoryExA(nullptr, (local + "\\VirtualStore\\Lichtaus").c_str(), nullptr);
-        if (opened == copy) CloseHandle(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    // Only a protected folder of the system drive is redirected, and the store mirrors its long form.
+    const struct { const char* settings; const WCHAR* longForm; bool copied; const char* opened; } stores[] = {
+        {"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", nullptr, false, "C:\\Program Files\\Lichtaus\\Lichtaus+.ini"},
+        {"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", nullptr, true, "\\VirtualStore\\Program Files\\Lichtaus\\"},
+        {"C:\\PROGRA~1\\Lichtaus\\Lichtaus+.ini", L"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", true, "\\VirtualStore\\"},
+        {"D:\\Program Files\\Lichtaus\\Lichtaus+.ini", nullptr, true, "Shell(D:\\Program Files\\Lichtaus\\"},
+    };
+    for (const auto& store : stores) {
+        const std::filesystem::path copy = local + L"\\VirtualStore\\Program Files\\Lichtaus\\Lichtaus+.ini";
+        std::filesystem::remove_all(local);
+        std::filesystem::create_directories(copy.parent_path());
+        if (store.copied) CloseHandle(CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        lstrcpyA(program::settingsPath, store.settings);
+        longPath = store.longForm;
         calls.clear();
         app::RunCommandLine("/d");
-        CHECK(calls.ends_with("Shell(" + opened + ",)"), "virtualised settings writes: the editor opens " + opened);
+        CHECK(calls.find(store.opened, calls.rfind("Shell(")) != std::string::npos, store.settings + (" opened: " + calls));
     }
     std::filesystem::remove_all(local);
-    // No short names: nothing written; started through the short form: the short form stays.
-    const struct { const WCHAR *module, *longForm, *folder; const char* run; std::string expected; } starts[] = {
-        {L"C:\\\u0141ukasz\\Lichtaus+.exe", nullptr, nullptr, "/d", "Box(Lichtaus+ kann in diesem Ordner ,Lichtaus+,10040)"},
-        {L"C:\\LUKASZ~1\\Lichtaus+.exe", L"C:\\\u0141ukasz\\Lichtaus+.exe", L"C:\\LUKASZ~1\\", nullptr,
-         "Set(Lichtaus+=C:\\LUKASZ~1\\Lichtaus+.exe)"},
+    // Options' OK with autostart: started through the short form, the short form stays; no short names, nothing
+    // names the program, and MS-DOS mode has no settings file to write to.
+    os::IsDlgButtonChecked = [](HWND, int id) WINAPI { return UINT(id == IDC_AUTOSTART); };
+    const struct { const WCHAR *module, *longForm, *folder; std::string run; } starts[] = {
+        {L"C:\\LUKASZ~1\\Lichtaus+.exe", L"C:\\\u0141ukasz\\Lichtaus+.exe", L"C:\\LUKASZ~1\\",
+         "Set(Lichtaus+=C:\\LUKASZ~1\\Lichtaus+.exe) Set(DisplayName=Lichtaus+) Set(UninstallString=C:"},
+        {L"C:\\\u0141ukasz\\Lichtaus+.exe", nullptr, nullptr, ""},
     };
     for (const auto& start : starts) {
         modulePath = start.module, longPath = start.longForm, shortFolder = start.folder;
         app::DeriveProgramPaths();
         calls.clear();
-        config::SetAutostart(true);
-        if (start.run) app::RunCommandLine(start.run);
-        CHECK_EQ(start.expected, calls, "a folder outside the code page");
+        ui::OptionsDialogProc(nullptr, WM_COMMAND, IDOK, 0);
+        CHECK_EQ(start.run, calls.substr(std::min(calls.size(), calls.find("Set(Lichtaus+")), start.run.size()),
+                 "Options' OK from a folder outside the code page");
     }
+    calls.clear();
+    app::RunCommandLine("/d");
+    CHECK_EQ("Box(Lichtaus+ kann in diesem Ordner ,Lichtaus+,10040)", calls, "MS-DOS mode without a settings file");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lichtaus+");
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Lichtaus+");
     lateFakes.clear();
 }
