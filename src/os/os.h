@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <commctrl.h>
 
 // One line per Windows function, grouped by the DLL that exports it.
 #define LICHTAUS_OS_FUNCTIONS(X)                                               \
