@@ -107,10 +107,6 @@ int StartUp(HINSTANCE instance, const char* arguments)
     program::instance = instance;
     if (!CreateTrayWindow(instance))
         return 0;
-    // The shell namespace below and every ShellExecuteA (mailto: and http:
-    // handlers go through COM on newer Windows) need COM on this thread. It
-    // stays initialised for the life of the process.
-    os::CoInitialize(nullptr);
     // The family first: the paths are worked out differently on the NT family.
     DeterminePlatformFamily();
     DeriveProgramPaths();

@@ -40,9 +40,7 @@
     X(OpenProcessToken) X(LookupPrivilegeValueA) X(AdjustTokenPrivileges)      \
     X(InitiateSystemShutdownA) X(RegOpenKeyExA) X(RegCreateKeyExA)             \
     X(RegQueryValueExA) X(RegSetValueExA) X(RegDeleteValueA) X(RegDeleteKeyA)  \
-    X(RegCloseKey)                                                             \
-    /* ole32 */                                                                \
-    X(CoInitialize)
+    X(RegCloseKey)
 
 namespace os {
 
