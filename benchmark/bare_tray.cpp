@@ -3,13 +3,11 @@
 // notification area and waits for messages until it is closed. Built like
 // Lichtaus+ (no C runtime, same flags), so the comparison is of the programs.
 // Built with -DYARDSTICK it also does the start-up work every program must do
-// that starts as Lichtaus+ does: it initialises the common controls and gets
-// the long form of its own path from the shell namespace.
+// that starts as Lichtaus+ does: it gets the long form of its own path, which
+// names the settings file, from GetLongPathNameA (Windows 98 and 2000 on).
 #include <windows.h>
 #include <shellapi.h>
 #ifdef YARDSTICK
-#include <commctrl.h>
-#include <shlobj.h>
 #define WINDOW_CLASS "YardstickWndClass"
 #define TIP "Yardstick"
 #else
@@ -18,29 +16,6 @@
 #endif
 
 namespace {
-
-#ifdef YARDSTICK
-void ConvertOwnPathToLongName(HWND window)
-{
-    char path[MAX_PATH];
-    WCHAR wide[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
-    IMalloc* allocator = nullptr;
-    IShellFolder* desktop = nullptr;
-    LPITEMIDLIST items = nullptr;
-    ULONG eaten = 0, attributes = 0;
-    if (SUCCEEDED(SHGetMalloc(&allocator)) && SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
-        SUCCEEDED(desktop->ParseDisplayName(window, nullptr, wide, &eaten, &items, &attributes))) {
-        SHGetPathFromIDListA(items, path);
-        allocator->Free(items);
-    }
-    if (desktop)
-        desktop->Release();
-    if (allocator)
-        allocator->Release();
-}
-#endif
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -63,9 +38,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 extern "C" void WINAPI BareEntry()
 {
-#ifdef YARDSTICK
-    InitCommonControls();
-#endif
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
@@ -75,7 +47,9 @@ extern "C" void WINAPI BareEntry()
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, WINDOW_CLASS, TIP, WS_POPUP, -100, -100, 0, 0, nullptr,
                                   nullptr, instance, nullptr);
 #ifdef YARDSTICK
-    ConvertOwnPathToLongName(window);
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    GetLongPathNameA(path, path, MAX_PATH);
 #endif
 
     NOTIFYICONDATAA record = {};

@@ -2,7 +2,7 @@
 # Footprint and responsiveness of Lichtaus+ under Wine, beside two programs
 # built here with the same flags from benchmark/bare_tray.cpp: the bare tray
 # program, and the yardstick that also does the start-up work Lichtaus+ must
-# do (common controls, long path from the shell namespace). Size and imports,
+# do (the long path from GetLongPathNameA). Size and imports,
 # start to icon, idle cost, private memory, and GDI/USER objects after many
 # Options confirmations. A measurement, not a test: it prints a table and
 # fails only when it cannot measure.

@@ -43,4 +43,4 @@ set(LICHTAUS_EXE_LINK_OPTIONS
   -Wl,-e,${LICHTAUS_ENTRY},--fatal-warnings,--gc-sections
   -Wl,--dynamicbase,--nxcompat,--enable-reloc-section,--no-insert-timestamp
   -Wl,--subsystem,windows:4.0,--major-os-version,4,--minor-os-version,0)
-set(LICHTAUS_SYSTEM_LIBRARIES gcc kernel32 user32 gdi32 shell32 advapi32 ole32)
+set(LICHTAUS_SYSTEM_LIBRARIES gcc kernel32 user32 gdi32 shell32 advapi32)

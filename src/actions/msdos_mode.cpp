@@ -5,6 +5,7 @@
 #include "../config/settings.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../os/shell.h"
 #include "../program/message_box.h"
 #include "../program/program.h"
 #include "exit_actions.h"
@@ -38,7 +39,7 @@ void StartMsDosMode()
     if (os::FileExists(file)) {
         // The name as read, not the path that was found: the shell resolves
         // a bare name by its own rules.
-        os::ShellExecuteA(nullptr, nullptr, file, nullptr, nullptr, SW_SHOWNORMAL);
+        os::ShellOpen(file);
         return;
     }
 
@@ -58,7 +59,7 @@ void StartMsDosMode()
                                                                                        : program::settingsPath;
     os::wsprintfA(notFoundMessage, kNotFoundFormat, file, program::kProductName, written, file);
     program::ShowMessage(notFoundMessage, MB_ICONINFORMATION);
-    os::ShellExecuteA(nullptr, nullptr, written, nullptr, nullptr, SW_SHOWNORMAL);
+    os::ShellOpen(written);
 }
 
 } // namespace actions

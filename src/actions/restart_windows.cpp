@@ -10,6 +10,7 @@
 #include "../config/registry.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../os/shell.h"
 #include "../program/program.h"
 #include "exit_actions.h"
 #include "prompt.h"
@@ -64,7 +65,7 @@ void RestartWindowsOnly()
     config::WriteRunOnceEntry(path);
     os::FreeResource(loaded);
 
-    HINSTANCE launched = os::ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE launched = os::ShellOpen(path);
     if (reinterpret_cast<INT_PTR>(launched) <= 32 && os::GetLastError() == ERROR_FILE_NOT_FOUND)
         ShowError(config::kLabelRestart);
 }

@@ -1,8 +1,9 @@
-// Program paths. The long-name form comes from the shell namespace, which
-// turns a start through an 8.3 short path into the names the user sees.
+// Program paths. The long-name form turns a start through an 8.3 short path
+// into the names the user sees.
 #include "paths.h"
 
 #include "../os/os.h"
+#include "../os/shell.h"
 #include "../os/system_library.h"
 #include "../program/program.h"
 
@@ -10,8 +11,19 @@ namespace app {
 namespace {
 
 // Overwrites `path` with its long-name form; leaves it as it is on any failure.
+// Windows 98 and 2000 on give it directly. Windows 95 and NT 4 lack that
+// function: there only the shell namespace knows the long names, and it
+// needs COM.
 void ConvertToLongName(char (&path)[program::kPathCapacity])
 {
+    if (auto getLongPathName = os::Find<DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD)>("kernel32.dll", "GetLongPathNameA")) {
+        char longName[MAX_PATH];   // a failure must not leave half a path
+        DWORD length = getLongPathName(path, longName, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            os::lstrcpyA(path, longName);
+        return;
+    }
+    os::UseCom();
     WCHAR wide[MAX_PATH];
     if (!os::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
         return;
@@ -131,7 +143,7 @@ void DeriveProgramPaths()
         // terminated on NT; the terminator below makes the 9x family agree.
         os::GetModuleFileNameA(program::instance, path, program::kPathCapacity);
         path[program::kPathCapacity - 1] = '\0';
-        // Not for the short form: the shell would give the lost name back.
+        // Not for the short form: the long form would give the lost name back.
         ConvertToLongName(path);
     }
 

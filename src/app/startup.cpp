@@ -98,15 +98,6 @@ int StartTrayProgram()
     return 1;
 }
 
-// comctl32 is not a known DLL: imported, a file of that name beside the
-// program would be loaded in its place. So it comes from the system folder.
-void InitCommonControls()
-{
-    HMODULE commonControls = os::LoadSystemLibrary("comctl32.dll");
-    if (auto initCommonControls = commonControls ? os::Find<void(WINAPI*)()>(commonControls, "InitCommonControls") : nullptr)
-        initCommonControls();
-}
-
 } // namespace
 
 int StartUp(HINSTANCE instance, const char* arguments)
@@ -118,14 +109,13 @@ int StartUp(HINSTANCE instance, const char* arguments)
     // manifest holds settings it does not know. Before the first window.
     if (auto setProcessDpiAware = os::Find<BOOL(WINAPI*)()>("user32.dll", "SetProcessDPIAware"))
         setProcessDpiAware();
-    InitCommonControls();
+    // No InitCommonControls, though many programs start with it: the dialogs
+    // hold only buttons and statics, which user32 draws, and without a
+    // manifest it changes no look. It would only load the common controls
+    // library at every start.
     program::instance = instance;
     if (!CreateTrayWindow(instance))
         return 0;
-    // The shell namespace below and every ShellExecuteA (mailto: and http:
-    // handlers go through COM on newer Windows) need COM on this thread. It
-    // stays initialised for the life of the process.
-    os::CoInitialize(nullptr);
     // The family first: the paths are worked out differently on the NT family.
     DeterminePlatformFamily();
     DeriveProgramPaths();

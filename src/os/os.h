@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <commctrl.h>
 
 // One line per Windows function, grouped by the DLL that exports it.
 #define LICHTAUS_OS_FUNCTIONS(X)                                               \
@@ -41,9 +40,7 @@
     X(OpenProcessToken) X(LookupPrivilegeValueA) X(AdjustTokenPrivileges)      \
     X(InitiateSystemShutdownA) X(RegOpenKeyExA) X(RegCreateKeyExA)             \
     X(RegQueryValueExA) X(RegSetValueExA) X(RegDeleteValueA) X(RegDeleteKeyA)  \
-    X(RegCloseKey)                                                             \
-    /* ole32 */                                                                \
-    X(CoInitialize)
+    X(RegCloseKey)
 
 namespace os {
 

@@ -1,7 +1,8 @@
 // Windows functions that not every version the program runs on has, or that
-// live in a DLL the program must not import, found at run time: Windows 95
-// and NT 4 start the program as they always did, and no DLL is ever looked
-// for in the program's own folder (a Downloads folder may hold anything).
+// live in a DLL the program loads only once it needs it, found at run time:
+// Windows 95 and NT 4 start the program as they always did, and no DLL is
+// ever looked for in the program's own folder (a Downloads folder may hold
+// anything).
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include "../../res/resource_ids.h"
 #include "../os/files.h"
 #include "../os/os.h"
+#include "../os/shell.h"
 #include "../program/message_box.h"
 #include "../program/program.h"
 #include "dialogs.h"
@@ -88,12 +89,9 @@ bool Launched(HINSTANCE result)
 // shown so the user can copy it.
 void OpenLink(const char* link)
 {
-    if (Launched(os::ShellExecuteA(nullptr, nullptr, link, nullptr, nullptr, SW_SHOWNORMAL)) ||
-        os::GetLastError() != ERROR_FILE_NOT_FOUND)
+    if (Launched(os::ShellOpen(link)) || os::GetLastError() != ERROR_FILE_NOT_FOUND)
         return;
-    if (browserPath[0] &&
-        (Launched(os::ShellExecuteA(nullptr, nullptr, browserPath, link, nullptr, SW_SHOWNORMAL)) ||
-         os::GetLastError() != ERROR_FILE_NOT_FOUND))
+    if (browserPath[0] && (Launched(os::ShellOpen(browserPath, link)) || os::GetLastError() != ERROR_FILE_NOT_FOUND))
         return;
     program::ShowMessage(link, MB_ICONERROR);
 }

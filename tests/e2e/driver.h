@@ -72,20 +72,17 @@ inline std::string TempPath()
     return std::string(temp, GetTempPathA(MAX_PATH, temp));
 }
 
-// A fresh folder in the temporary directory holding a copy of the program,
-// `settings` as its settings file and the file `beside`, if given; removed
-// with its files.
+// A fresh folder in the temporary directory holding a copy of the program
+// and `settings` as its settings file; removed with its files.
 struct Folder {
     std::string path, exe, ini;
-    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe",
-           const char* beside = nullptr)
+    Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe")
     {
         path = TempPath() + name;
         exe = path + "\\" + exeName;
         ini = exe.substr(0, exe.rfind('.')) + ".ini";
         CreateDirectoryA(path.c_str(), nullptr);
         CopyFileA(LICHTAUS_EXE, exe.c_str(), FALSE);
-        if (beside) CopyFileA(beside, (path + "\\" + std::filesystem::path(beside).filename().string()).c_str(), FALSE);
         if (!settings.empty()) WriteFile(ini, settings);
     }
     ~Folder()

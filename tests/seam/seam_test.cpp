@@ -6,6 +6,7 @@
 #include "src/config/registry.h"
 #include "src/config/settings.h"
 #include "src/os/os.h"
+#include "src/os/shell.h"
 #include "src/program/program.h"
 #include "src/ui/dialogs.h"
 #include "src/ui/tray_icon.h"
@@ -318,6 +319,32 @@ void TrayMenu()
     CHECK_EQ("Box(Fehler beim Erzeugen des Menüs.,Lichtaus+,10010)", calls, "WM_CREATE without the menu");
 }
 
+// A start through the 8.3 form on Windows 98: the long form from GetLongPathNameA, without COM. Windows 95 has no
+// such function: COM comes before the first launch or shell-namespace call, whichever action comes first, and once.
+void LongPathAndCom()
+{
+    auto longForm = [](LPCSTR, LPSTR path, DWORD) WINAPI {
+        return DWORD(lstrlenA(lstrcpyA(path, "C:\\Lange Namen\\Lichtaus+.exe"))); };
+    auto coInitialize = [](LPVOID) WINAPI { return Log(S_OK, "Com"); };
+    lateFakes = {{"GetLongPathNameA", Fake(longForm)}, {"CoInitialize", Fake(coInitialize)}};
+    os::SHGetMalloc = [](IMalloc**) WINAPI { return Log(E_FAIL, "Namespace"); };
+    program::ntFamily = os::comInitialised = false;
+    calls.clear();
+    app::DeriveProgramPaths();
+    CHECK_EQ("C:\\Lange Namen\\Lichtaus+.ini" + calls, program::settingsPath, "Windows 98: the long form, no COM");
+    lateFakes[0].second = nullptr;
+    void (*const actions[])() = {app::DeriveProgramPaths, [] { app::RunCommandLine("/d"); },
+                                 [] { ui::AboutDialogProc(nullptr, WM_COMMAND, IDC_WEB_PAGE, 0); }};
+    for (int first = 0; first < 3; ++first) {
+        os::comInitialised = false;
+        calls.clear();
+        for (int i = 0; i < 3; ++i) actions[(first + i) % 3]();
+        size_t com = calls.find("Com");
+        CHECK(com < std::min(calls.find("Shell("), calls.find("Namespace")) && calls.rfind("Com") == com, calls);
+    }
+    lateFakes.clear();
+}
+
 } // namespace
 
 int main()
@@ -331,6 +358,7 @@ int main()
     AboutLinks();
     TrayMenu();
     FoldersWindowsRedirects();
+    LongPathAndCom();
     RegDeleteKeyA(HKEY_CURRENT_USER, kPolicies);
     return test::Finish("seam");
 }
