@@ -11,9 +11,11 @@
 ;   0x00C0       segment table, name tables,        the Windows loader
 ;                module references, imported names,
 ;                entry table, non-resident names
-;   0x0200       code segment (2048 bytes), followed by its relocation records
-;   0x0A20       automatic data segment (510 bytes), no relocations
-;   0x0C20       end of file (3104 bytes)
+;   then         code segment, followed by its relocation records
+;   then         automatic data segment: its 16 bytes of instance data in the
+;                file, 510 bytes in memory; no relocations
+;   end of file  (about 400 bytes: it is carried inside Lichtaus+.exe, so
+;                nothing is padded beyond the 16-byte sectors)
 ;
 ; All offsets inside the NE header's tables are relative to the NE header,
 ; except the non-resident name table, whose offset is from the start of the
@@ -29,8 +31,9 @@
 
 ALIGN_SHIFT      equ 4          ; segments start on 16-byte boundaries
 SECTOR           equ 1 << ALIGN_SHIFT
-CODE_SIZE        equ 2048       ; both segments are padded to fixed sizes, so the
-DATA_SIZE        equ 510        ; image keeps its size of 3104 bytes when the code changes
+CODE_SIZE        equ code_end - code_seg   ; the code as it is, not padded
+DATA_FILE_SIZE   equ data_end - data_seg   ; the instance data, all the file holds
+DATA_SIZE        equ 510        ; the data segment in memory; the loader zero-fills beyond the file's bytes
 HEAP_SIZE        equ 1024       ; local heap that InitTask sets up in the data segment
 STACK_SIZE       equ 10240      ; stack the loader adds above the data segment's contents
 
@@ -143,7 +146,7 @@ segment_table:
                                         ; preload, has relocations (the three imported calls)
         dw      CODE_SIZE
         dw      (data_seg - mz_header) >> ALIGN_SHIFT
-        dw      DATA_SIZE
+        dw      DATA_FILE_SIZE
         dw      0x0051                  ; data, moveable, preload; not shareable: per-instance data
         dw      DATA_SIZE
 segment_table_end:
@@ -196,7 +199,7 @@ nonresident_names:
 nonresident_names_end:
 
 ; The headers get the first 512 bytes to themselves; the code starts after them.
-        times   0x200 - ($ - mz_header) db 0
+        align   SECTOR, db 0
 
 ; ---------------------------------------------------------------------------
 ; Segment 1: code. Offsets in the relocation records and in CS:IP are counted
@@ -272,8 +275,7 @@ win_main:
         pop     bp
         ret     10
 
-; Unused room traps (INT 3) rather than running into zeros if control ever got here.
-        times   CODE_SIZE - ($ - code_seg) db 0xCC
+code_end:
 
 ; Relocation records of segment 1, right after its bytes (flag 0x0100 above):
 ; a count word, then 8 bytes per record:
@@ -306,7 +308,7 @@ data_seg:
         dw      0                       ; 0x0A stack top
         dw      0                       ; 0x0C lowest stack address used so far
         dw      0                       ; 0x0E stack bottom
-        times   DATA_SIZE - ($ - data_seg) db 0
+data_end:
 
 ; The file ends on a sector boundary, like every segment start.
         align   SECTOR, db 0
