@@ -123,16 +123,10 @@ void CommandLineStarts()
         bool standardUser = false, unquoted = false;
     } cases[] = {
         {nt, "/s /p", {{kHelpBox, IDOK}}},
-        {nt, "/s?", {{Question("Windows herunterfahren"), IDCANCEL}}},
         {nt, "\t\x01/S?", {{Question("Windows herunterfahren"), IDCANCEL}}},   // anything up to the blank goes first
         {nt, "/x", {{kept, IDOK}}},
-        {nt, "/P?", {{Question("Windows herunterfahren"), IDCANCEL}}},
-        {nt, "/r?", {{Question("Windows neu starten"), IDCANCEL}}},
         {nine, "/R?", {{Question("Windows neu starten"), IDCANCEL}}, "", "", "", "", false, true},
-        {nt, "/t?", {{Question("Benutzer abmelden"), IDCANCEL}}},   // the NT family logs off instead
         {nine, "/T?", {{Question("Windows neu starten"), IDCANCEL}}},
-        {nt, "/d?", {{Question("MS-DOS-Modus starten"), IDCANCEL}}},
-        {nt, "/l?", {{Question("Benutzer abmelden"), IDCANCEL}}},
         {nt, "/uninstall", {{uninstallQuestion, IDNO}}},
         {nt, "/UNINSTALL", {{uninstallQuestion, IDYES}, {uninstalled, IDOK}}, "", "", "",
          machine + "HKCU policy key\nHKCU NoLogoff=00000000\nHKCU NoClose=00000000\n"},
