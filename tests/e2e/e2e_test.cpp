@@ -5,7 +5,6 @@
 #include "e2e/driver.h"
 #include "res/resource_ids.h"
 #include "tests/art_source.h"
-#include "tests/check.h"
 
 using namespace e2e;
 
@@ -39,8 +38,6 @@ void PlayStandardUser(bool standard)
     test::Refuse(HKEY_CURRENT_USER, kPolicies, standard);
 }
 
-// Waits for the process's message box or dialog, checks it, presses `button`
-// and waits until it has gone.
 void Answer(const Program& program, const std::string& expected, int button, const std::string& what)
 {
     HWND box = WaitFor(program.Id(), "#32770");
@@ -78,6 +75,7 @@ struct Tray : Folder, Program {
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageA(window, message, wParam, lParam); }
     void Click(LPARAM mouseMessage) { Post(WM_USER, 0, mouseMessage); }
     bool HasIcon(const std::string& tip) { return WaitUntil([&] { return CountTrayIcons(tip) == 1; }); }
+    HWND Options() { return Post(WM_COMMAND, IDM_OPTIONS), WaitFor(Id(), "#32770", kOptions); }
     // Ends it as other programs may: it must end well and take its icon along.
     void Close(const std::string& tip, const std::string& what)
     {
@@ -237,8 +235,7 @@ void OptionsFromTheTray()
     // off, and switching it on removes that mark.
     const char approved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
     SetValue(HKEY_LOCAL_MACHINE, approved, "Lichtaus+", REG_BINARY, std::string("\3\0\0\0\0\0\0\0\1\2\3\4", 12));
-    tray.Post(WM_COMMAND, IDM_OPTIONS);
-    options = WaitFor(tray.Id(), "#32770", kOptions);
+    options = tray.Options();
     CHECK_EQ("checked 135 136 138 140 141 142 143; disabled 139 140", Shown(options), "reopened, off in Task Manager");
     PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
     Answer(tray, kOptionsBox, IDOK, "options, autostart on again");
@@ -271,8 +268,7 @@ void StandardUser()
         "Anmeldung gestartet.\n\nEin Administrator kann ihn entfernen: Lichtaus+ beenden, als\nAdministrator neu "
         "starten und in den Optionen \"Autostart aktivieren\"\nausschalten.|1";
     for (bool autostartOff : {false, true}) {
-        tray.Post(WM_COMMAND, IDM_OPTIONS);
-        HWND options = WaitFor(tray.Id(), "#32770", kOptions);
+        HWND options = tray.Options();
         CHECK_EQ("checked 131 137 138 141 142 144; disabled 139 140 141 142", Shown(options), "standard user: options");
         if (autostartOff) PostMessageA(GetDlgItem(options, IDC_AUTOSTART), BM_CLICK, 0, 0);
         Answer(tray, kOptionsBox, IDOK, "standard user: options");
@@ -291,16 +287,14 @@ void StandardUser()
     // Only the Run key refused, and no administrator's value there: the user's own.
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRun, "Lichtaus+");
     test::Refuse(HKEY_LOCAL_MACHINE, kRun);
-    tray.Post(WM_COMMAND, IDM_OPTIONS);
-    PostMessageA(GetDlgItem(WaitFor(tray.Id(), "#32770", kOptions), IDC_AUTOSTART), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(tray.Options(), IDC_AUTOSTART), BM_CLICK, 0, 0);
     Answer(tray, kOptionsBox, IDOK, "run key refused");
     CHECK_EQ("HKLM DisplayName=Lichtaus+\nHKLM UninstallString=" + tray.exe + " /uninstall\nHKCU policy key\nHKCU "
              "NoLogoff=00000000\nHKCU NoClose=00000000\nHKCU Run=" + tray.exe + "\n", Registry(), "run key refused");
     // Both refused: switching autostart on fails, and the user is told.
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRun, "Lichtaus+");
     test::Refuse(HKEY_CURRENT_USER, kRun);
-    tray.Post(WM_COMMAND, IDM_OPTIONS);
-    PostMessageA(GetDlgItem(WaitFor(tray.Id(), "#32770", kOptions), IDC_AUTOSTART), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(tray.Options(), IDC_AUTOSTART), BM_CLICK, 0, 0);
     Answer(tray, kOptionsBox, IDOK, "both run keys refused");
     Answer(tray, "Lichtaus+|Der Autostart von Lichtaus+ konnte nicht eingeschaltet werden.\n\nWindows lässt Lichtaus+ "
            "den Eintrag weder für alle Benutzer dieses\nComputers noch für Sie allein schreiben.\n\nEin Administrator kann "
@@ -315,8 +309,7 @@ void StandardUser()
 // Started from a folder whose name the ANSI code page cannot hold, it keeps its settings beside itself.
 void FolderOutsideTheCodePage()
 {
-    WCHAR temp[MAX_PATH];
-    const std::filesystem::path folder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"\u0141ukasz";
+    const std::filesystem::path folder = std::filesystem::path(test::TempPath()) / L"\u0141ukasz";
     std::filesystem::create_directory(folder);
     std::filesystem::copy_file(LICHTAUS_EXE, folder / "Lichtaus+.exe");
     WCHAR shortPath[MAX_PATH];   // the name the ANSI functions can start it by; Wine tells it the long one
@@ -367,15 +360,14 @@ void StartsWithSettings()
         {"no suffix", "Menüpunkt=MS-DOS-Modus starten\r\nQuickInfo=nein\r\n", "MS-DOS-Modus starten",
          IDC_ACTION_MSDOS_MODE},
         // A settings file path of 128 characters, one more than OpenFile takes.
-        {std::string(128 - TempPath().size() - sizeof "\\Lichtaus+.ini" + 1, 'd'),
+        {std::string(128 - test::TempPath().size() - sizeof "\\Lichtaus+.ini" + 1, 'd'),
          "Menüpunkt=Neustart\r\nQuickInfo=Vielleicht\r\n", kDefaultTip, IDC_ACTION_SHUTDOWN_DIALOG},
     };
     for (const auto& c : cases) {
         Tray tray(c.folder, c.settings);
         CHECK(tray.HasIcon(c.tip), c.folder + ": tooltip " + c.tip);
         CHECK(StaysQuiet(tray.Id()), c.folder + ": no first start");
-        tray.Post(WM_COMMAND, IDM_OPTIONS);
-        HWND options = WaitFor(tray.Id(), "#32770", kOptions);
+        HWND options = tray.Options();
         CHECK_EQ(BST_CHECKED, SendDlgItemMessageA(options, c.radio, BM_GETCHECK, 0, 0), c.folder + ": default action");
         Answer(tray, kOptionsBox, IDCANCEL, c.folder);
         tray.Close(c.tip, c.folder);
@@ -447,7 +439,7 @@ void RunningTray()
     CHECK_EQ(0ul, second.WaitForExit(), "second start: exit code");
     CHECK_EQ(1, CountTrayIcons(kDefaultTip), "second start: no second icon");
     // The About dialog asks which program opens a ".html" file made for it.
-    CHECK_EQ("<absent>", ReadFile(TempPath() + "Lichtaus+.html"), "about: its probe file is gone again");
+    CHECK_EQ("<absent>", ReadFile(test::TempPath() + "Lichtaus+.html"), "about: its probe file is gone again");
 
     const struct { const char* keys; std::string box; int button; } cases[] = {
         {"h", Question("Windows herunterfahren"), IDCANCEL}, {"n", Question("Windows neu starten"), IDCANCEL},

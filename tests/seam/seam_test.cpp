@@ -45,7 +45,6 @@ DWORD lastError;
 std::vector<std::pair<std::string, FARPROC>> lateFakes;   // by name
 template <typename F> FARPROC Fake(F function) { return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(+function)); }
 
-// Logs one call and gives `result` back as its answer.
 template <typename T> [[gnu::format(gnu_printf, 2, 3)]] T Log(T result, const char* format, ...)
 {
     char line[512];
@@ -186,8 +185,7 @@ DWORD Copy(LPWSTR to, LPCWSTR path) { return lstrlenW(lstrcpyW(to, path)); }
 
 void FoldersWindowsRedirects()
 {
-    char temp[MAX_PATH];
-    static std::wstring local = std::filesystem::path(std::string(temp, GetTempPathA(MAX_PATH, temp)) + "Local");
+    static std::wstring local = std::filesystem::path(test::TempPath() + "Local");
     lateFakes = {
         {"GetTokenInformation", Fake([](HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID on, DWORD, PDWORD) WINAPI {
              return *static_cast<DWORD*>(on) = kind == TokenVirtualizationEnabled, TRUE; })},
@@ -275,8 +273,7 @@ void RestartNotStarted()
     CHECK(calls.ends_with(",) Box(Windows neu starten,Lichtaus+,10010)"), "restart program not started: " + calls);
     program::instance = nullptr;
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Lichtaus+");
-    char written[MAX_PATH];
-    DeleteFileA(lstrcatA((GetTempPathA(MAX_PATH, written), written), "Lichtaus+Restart.exe"));
+    DeleteFileA((test::TempPath() + "Lichtaus+Restart.exe").c_str());
 }
 
 // The About dialog's links: the shell's own program, else the browser, else the link shown.
