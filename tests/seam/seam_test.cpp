@@ -75,9 +75,10 @@ void InstallFakes()
     os::FindWindowA = [](LPCSTR, LPCSTR) WINAPI { return now.shell; };
     os::PostMessageA = [](HWND window, UINT message, WPARAM wParam, LPARAM) WINAPI {
         return Log(TRUE, "Post(%s,%u,%zu)", Name(window), message, wParam); };
-    os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) WINAPI { return Log(now.sent, "Send(%s,%u)", Name(window), message); };
-    os::SendMessageTimeoutA = [](HWND window, UINT message, WPARAM, LPARAM, UINT flags, UINT, PDWORD_PTR result)
-        WINAPI { return *result = now.sent, Log(LRESULT(now.answers), "Send(%s,%u,%u)", Name(window), message, flags); };
+    os::SendMessageA = [](HWND window, UINT message, WPARAM, LPARAM) WINAPI {
+        return Log(now.sent, "Send(%s,%u)", Name(window), message); };
+    os::SendMessageTimeoutA = [](HWND window, UINT message, WPARAM, LPARAM, UINT flags, UINT, PDWORD_PTR out) WINAPI {
+        return *out = now.sent, Log(LRESULT(now.answers), "Send(%s,%u,%u)", Name(window), message, flags); };
     os::Shell_NotifyIconA = [](DWORD operation, PNOTIFYICONDATAA) WINAPI {
         BOOL added = operation != NIM_ADD || --addRefusals < 0;
         return operation != NIM_ADD ? TRUE : Log(added, "Add(%d)", added); };
@@ -97,7 +98,8 @@ void InstallFakes()
         return Log(reinterpret_cast<HINSTANCE>(next.first), "Shell(%s,%s)", file, parameters ? parameters : "");
     };
     os::GetLastError = []() WINAPI { return lastError; };
-    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) WINAPI { return Log(TRUE, "Default(%u,%u)", id, byPosition); };
+    os::SetMenuDefaultItem = [](HMENU, UINT id, UINT byPosition) WINAPI {
+        return Log(TRUE, "Default(%u,%u)", id, byPosition); };
     os::SetForegroundWindow = [](HWND window) WINAPI { return Log(TRUE, "Foreground(%s)", Name(window)); };
     os::TrackPopupMenu = [](HMENU, UINT flags, int x, int y, int, HWND owner, const RECT*) WINAPI {
         return Log(TRUE, "Track(%x,%d,%d,%s)", flags, x, y, Name(owner)); };
@@ -105,7 +107,8 @@ void InstallFakes()
     os::GetProcAddress = [](HMODULE module, LPCSTR name) WINAPI {
         auto fake = std::ranges::find(lateFakes, std::string(name), &std::pair<std::string, FARPROC>::first);
         return fake != lateFakes.end() ? fake->second : ::GetProcAddress(module, name); };
-    os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) WINAPI { return lstrcpyA(found, "C:\\Browser\\browser.exe"), HINSTANCE(42); };
+    os::FindExecutableA = [](LPCSTR, LPCSTR, LPSTR found) WINAPI {
+        return lstrcpyA(found, "C:\\Browser\\browser.exe"), HINSTANCE(42); };
 }
 
 // The exit actions, reached by switch or by tray command, on both families.
@@ -190,8 +193,8 @@ void FoldersWindowsRedirects()
         {"GetTokenInformation", Fake([](HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID on, DWORD, PDWORD) WINAPI {
              return *static_cast<DWORD*>(on) = kind == TokenVirtualizationEnabled, TRUE; })},
         {"SHGetFolderPathW", Fake([](HWND, int id, HANDLE, DWORD, LPWSTR path) WINAPI {
-             return Copy(path, id == CSIDL_LOCAL_APPDATA ? local.c_str() : id == CSIDL_WINDOWS ? L"C:\\windows"
-                                                                                            : L"C:\\Program Files"), S_OK; })},
+             return Copy(path, id == CSIDL_LOCAL_APPDATA ? local.c_str()
+                               : id == CSIDL_WINDOWS       ? L"C:\\windows" : L"C:\\Program Files"), S_OK; })},
         {"GetModuleFileNameW", Fake([](HMODULE, LPWSTR path, DWORD) WINAPI { return Copy(path, modulePath); })},
         {"GetLongPathNameW", Fake([](LPCWSTR given, LPWSTR path, DWORD) WINAPI {
              return Copy(path, longPath ? longPath : given); })},
@@ -204,7 +207,7 @@ void FoldersWindowsRedirects()
     const struct { const char* settings; const WCHAR* longForm; bool copied; const char* opened; } stores[] = {
         {"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", nullptr, false, "C:\\Program Files\\Lichtaus\\Lichtaus+.ini"},
         {"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", nullptr, true, "\\VirtualStore\\Program Files\\Lichtaus\\"},
-        {"C:\\PROGRA~1\\Lichtaus\\Lichtaus+.ini", L"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", true, "\\VirtualStore\\"},
+        {"C:\\PROGRA~1\\Lichtaus\\Lichtaus+.ini", L"C:\\Program Files\\Lichtaus\\Lichtaus+.ini", true, "VirtualStore"},
         {"D:\\Program Files\\Lichtaus\\Lichtaus+.ini", nullptr, true, "Shell(D:\\Program Files\\Lichtaus\\"},
     };
     for (const auto& store : stores) {
@@ -216,7 +219,8 @@ void FoldersWindowsRedirects()
         longPath = store.longForm;
         calls.clear();
         app::RunCommandLine("/d");
-        CHECK(calls.find(store.opened, calls.rfind("Shell(")) != std::string::npos, store.settings + (" opened: " + calls));
+        CHECK(calls.find(store.opened, calls.rfind("Shell(")) != std::string::npos,
+              store.settings + (" opened: " + calls));
     }
     std::filesystem::remove_all(local);
     // Options' OK with autostart: started through the short form, the short form stays; no short names, nothing
@@ -258,7 +262,8 @@ void TrayNotReady()
     const std::string added = "Add(0) SetTimer(tray,1) Add(1) KillTimer(tray,1)";
     CHECK_EQ(added, calling(1, WM_TIMER), "tray not ready, then a tick");
     CHECK_EQ(added, calling(1, 0xC0DE), "tray not ready, then TaskbarCreated");
-    const std::string failed = " Add(0) KillTimer(tray,1) Box(Hinzufügen des Symbols in die Ta,Lichtaus+,10010) Post(tray,16,0)";
+    const std::string failed =
+        " Add(0) KillTimer(tray,1) Box(Hinzufügen des Symbols in die Ta,Lichtaus+,10010) Post(tray,16,0)";
     CHECK(calling(40, WM_TIMER).ends_with(failed), "tray never ready: tries end, then the message and the end");
 }
 
