@@ -29,11 +29,17 @@ void Check(const char* file, int line, const std::string& what, const Expected& 
     ++failures;
 }
 
-// The program's exit code: 0 when every check passed.
 inline int Finish(const char* program)
 {
     printf("%s: %d failed checks\n", program, failures);
     return failures != 0;
+}
+
+// The temporary directory, ending in a backslash.
+inline std::string TempPath()
+{
+    char temp[MAX_PATH];
+    return std::string(temp, GetTempPathA(MAX_PATH, temp));
 }
 
 // The tests write the registry values and files the program uses; on a real

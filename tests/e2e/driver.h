@@ -3,7 +3,8 @@
 // what it leaves behind (files, registry values, the icon in Wine's taskbar).
 #pragma once
 
-#include <windows.h>
+#include "../check.h"
+
 #include <commctrl.h>
 
 #include <filesystem>
@@ -65,20 +66,13 @@ struct Program {
     }
 };
 
-// The temporary directory, ending in a backslash.
-inline std::string TempPath()
-{
-    char temp[MAX_PATH];
-    return std::string(temp, GetTempPathA(MAX_PATH, temp));
-}
-
 // A fresh folder in the temporary directory holding a copy of the program
 // and `settings` as its settings file; removed with its files.
 struct Folder {
     std::string path, exe, ini;
     Folder(const std::string& name, const std::string& settings = "", const char* exeName = "Lichtaus+.exe")
     {
-        path = TempPath() + name;
+        path = test::TempPath() + name;
         exe = path + "\\" + exeName;
         ini = exe.substr(0, exe.rfind('.')) + ".ini";
         CreateDirectoryA(path.c_str(), nullptr);

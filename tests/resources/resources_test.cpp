@@ -43,7 +43,8 @@ int main()
         std::vector<DWORD> expected = art::Pixels(source, &width, &height);
         std::vector<DWORD> drawn = Drawn(exe, id, width, height);
         auto first = std::ranges::mismatch(drawn, expected, {}, [](DWORD pixel) { return pixel & 0xFFFFFF; }).in1;
-        CHECK(width > 0 && first == drawn.end(), source + ": drawn otherwise from pixel " + std::to_string(first - drawn.begin()));
+        CHECK(width > 0 && first == drawn.end(),
+              source + ": drawn otherwise from pixel " + std::to_string(first - drawn.begin()));
     }
     return test::Finish("resources");
 }

@@ -10,7 +10,7 @@ exe=$(realpath "$1") image=$(realpath "$2")
 mkdir -p "$3" && workdir=$(realpath "$3") || exit 2
 export WINEPREFIX="$workdir/prefix"
 . "$(dirname "$0")/../wine/wine-env.sh"
-stop_wine() { timeout 60 wineserver -k </dev/null >/dev/null 2>&1; timeout 60 wineserver -w </dev/null >/dev/null 2>&1; }
+stop_wine() { timeout 60 wineserver -k </dev/null &>/dev/null; timeout 60 wineserver -w </dev/null &>/dev/null; }
 trap stop_wine EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -45,5 +45,5 @@ grep -qF '"\"C:\\Program Files\\Lichtaus Test\\Lichtaus+.exe\" C:\\users\\' "$WI
 timeout 120 wine cmd /c exit </dev/null >"$workdir/second.out" 2>&1
 timeout 60 wineserver -w </dev/null >/dev/null 2>&1
 [ ! -e "$restart" ] || fail "the next start did not delete $restart"
-! sed -n '/RunOnce\]/,/^$/p' "$WINEPREFIX/system.reg" | grep -qF '"Lichtaus+"=' || fail "the RunOnce value is still there"
+! sed -n '/RunOnce\]/,/^$/p' "$WINEPREFIX/system.reg" | grep -qF '"Lichtaus+"=' || fail "the RunOnce value stayed"
 echo "PASS: restart program written and started, ExitWindows(0x42, 0) called; the next session removed it"

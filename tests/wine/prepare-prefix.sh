@@ -17,7 +17,8 @@ if [ ! -f "$WINEPREFIX/.lichtaus-ready" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >>"$WINEPREFIX.log" 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$WINEPREFIX.log" 2>&1
   # Display scaling (144 is 150 %), seen from the next Wine session on.
-  [ -z "$dpi" ] || wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$WINEPREFIX.log" 2>&1
+  [ -z "$dpi" ] ||
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$WINEPREFIX.log" 2>&1
   # Debian's Wine does not register the TrueType fonts of its data folder;
   # without Marlett a caption's close box shows an "r". The prefix's own
   # Fonts folder is always searched.
