@@ -15,7 +15,9 @@ else()
   set(LICHTAUS_TWIN OFF)
   set(LICHTAUS_WINEARCH win32)
   # -march=i486: the default emits cmov, which 486 and Pentium processors lack.
-  set(LICHTAUS_ARCH_FLAGS -march=i486)
+  # MinGW keeps the frame pointer on i686 even at -Os; nothing here walks
+  # frames, and without it the code is 3 % smaller.
+  set(LICHTAUS_ARCH_FLAGS -march=i486 -fomit-frame-pointer)
   # The entry symbol must be named with its stdcall decoration.
   set(LICHTAUS_ENTRY _LichtausEntry@0)
 endif()

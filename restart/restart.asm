@@ -198,7 +198,7 @@ nonresident_names:
         db      0                       ; end of table
 nonresident_names_end:
 
-; The headers get the first 512 bytes to themselves; the code starts after them.
+; The code starts at the next sector after the headers.
         align   SECTOR, db 0
 
 ; ---------------------------------------------------------------------------

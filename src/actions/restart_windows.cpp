@@ -53,10 +53,11 @@ void RestartWindowsOnly()
     HRSRC found = os::FindResourceA(program::instance, MAKEINTRESOURCEA(IDR_RESTART_PROGRAM), "EXE");
     HGLOBAL loaded = found ? os::LoadResource(program::instance, found) : nullptr;
     const void* image = loaded ? os::LockResource(loaded) : nullptr;
-    // Without the image or a place for it there is nothing to restart with;
-    // leave no RunOnce entry behind that would point to nothing.
+    // Without the image or a place for it there is nothing to restart with,
+    // and without a name for this program no RunOnce entry can start it
+    // again to clean up: leave none behind that would point to nothing.
     RestartProgramPath path;
-    if (!image || !BuildRestartProgramPath(path)) {
+    if (!image || !program::PathsKnown() || !BuildRestartProgramPath(path)) {
         ShowError(config::kLabelRestart);
         return;
     }

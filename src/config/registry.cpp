@@ -155,12 +155,20 @@ struct StartupMark {
     REGSAM view;
 };
 
-StartupMark StartupMarkOf(HKEY root)
+// KEY_WOW64_64KEY for a 32-bit process on 64-bit Windows, to read what
+// Windows itself reads below HKEY_LOCAL_MACHINE; 0 elsewhere (Windows 2000
+// and older know no such flag, nor IsWow64Process).
+REGSAM NativeView()
 {
     BOOL wow64 = FALSE;
     if (auto isWow64Process = os::Find<BOOL(WINAPI*)(HANDLE, PBOOL)>("kernel32.dll", "IsWow64Process"))
         isWow64Process(os::GetCurrentProcess(), &wow64);
-    if (root == HKEY_LOCAL_MACHINE && wow64)
+    return wow64 ? KEY_WOW64_64KEY : 0;
+}
+
+StartupMark StartupMarkOf(HKEY root)
+{
+    if (root == HKEY_LOCAL_MACHINE && NativeView())
         return {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32", KEY_WOW64_64KEY};
     return {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run", 0};
 }
@@ -224,7 +232,7 @@ BYTE ReadPolicy(const char* name)
 
 bool MachinePolicyOn(const char* name)
 {
-    HKEY policies = OpenKey(HKEY_LOCAL_MACHINE, kPolicyKeyPath, KEY_READ);
+    HKEY policies = OpenKey(HKEY_LOCAL_MACHINE, kPolicyKeyPath, KEY_READ | NativeView());
     // Read aside, so that the user's values keep the policy buffer.
     BYTE value[4] = {};
     DWORD size = sizeof value;
@@ -316,6 +324,9 @@ UninstallLeftovers RemoveAllEntries()
 
     UninstallLeftovers left;
     left.autostart = !RemoveForMachineAndUser(kRunEntry);
+    // Task Manager's marks would outlive the entries they mark.
+    RemoveTaskManagerMark(HKEY_LOCAL_MACHINE);
+    RemoveTaskManagerMark(HKEY_CURRENT_USER);
     left.uninstallEntry = !RemoveForMachineAndUser(kUninstallEntry);
     // Read back: where only an administrator may write the key, the reset
     // fails without a word, and the start menu would stay as it was.

@@ -36,6 +36,9 @@ void FindBrowser()
     HFILE probe = os::CreateEmptyFile(probeFilePath, OF_READ);
     if (probe != HFILE_ERROR)
         os::_lclose(probe);
+    // The association a user chose in Windows 10 and 11 may be looked up
+    // through the shell's COM objects, like a launch.
+    os::UseCom();
     if (reinterpret_cast<INT_PTR>(os::FindExecutableA(probeFilePath, nullptr, browserPath)) <= 32)
         browserPath[0] = '\0';
     os::RemoveFile(probeFilePath);
