@@ -2,6 +2,7 @@
 // into the names the user sees.
 #include "paths.h"
 
+#include "../os/files.h"
 #include "../os/os.h"
 #include "../os/shell.h"
 #include "../os/system_library.h"
@@ -48,17 +49,6 @@ void ConvertToLongName(char (&path)[program::kPathCapacity])
     allocator->Release();
 }
 
-// The wide path in the ANSI code page, without the look-alikes that Windows
-// puts in place of a character the code page lacks ("Ł" would become "L"):
-// `lost` tells whether one did not survive. False when Windows cannot
-// convert so (NT 4 knows no WC_NO_BEST_FIT_CHARS).
-bool ToAnsi(const WCHAR* wide, char (&path)[program::kPathCapacity], BOOL& lost)
-{
-    lost = FALSE;
-    return os::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, program::kPathCapacity, nullptr,
-                                   &lost) != 0;
-}
-
 enum class PathForm { kAsItComes, kShort, kUnusable };
 
 // The NT family names a folder in Unicode. A name the ANSI code page cannot
@@ -70,10 +60,9 @@ enum class PathForm { kAsItComes, kShort, kUnusable };
 // the autostart entry holds then, would otherwise come back long and lossy.
 PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
 {
-    using PathFunction = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
     auto getModuleFileName = os::Find<DWORD(WINAPI*)(HMODULE, LPWSTR, DWORD)>("kernel32.dll", "GetModuleFileNameW");
-    auto getLongPathName = os::Find<PathFunction>("kernel32.dll", "GetLongPathNameW");
-    auto getShortPathName = os::Find<PathFunction>("kernel32.dll", "GetShortPathNameW");
+    auto getLongPathName = os::Find<os::WidePathFunction>("kernel32.dll", "GetLongPathNameW");
+    auto getShortPathName = os::Find<os::WidePathFunction>("kernel32.dll", "GetShortPathNameW");
     WCHAR wide[MAX_PATH];
     DWORD length = getModuleFileName && getShortPathName ? getModuleFileName(program::instance, wide, MAX_PATH) : 0;
     // Where the long form cannot be had (a folder the user may not list),
@@ -87,7 +76,7 @@ PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
     }
     // NT 4 knows no WC_NO_BEST_FIT_CHARS: the path as it comes there.
     BOOL lost;
-    if (length == 0 || length >= MAX_PATH || !ToAnsi(wide, path, lost) || !lost)
+    if (length == 0 || length >= MAX_PATH || !os::ToAnsi(wide, path, lost) || !lost)
         return PathForm::kAsItComes;
 
     DWORD nameStart = length;
@@ -109,7 +98,7 @@ PathForm AnsiModulePath(char (&path)[program::kPathCapacity])
         return PathForm::kUnusable;
     for (DWORD i = 0; i <= length - nameStart; ++i)
         shortPath[folderLength + i] = name[i];
-    return ToAnsi(shortPath, path, lost) && !lost ? PathForm::kShort : PathForm::kUnusable;
+    return os::ToAnsi(shortPath, path, lost) && !lost ? PathForm::kShort : PathForm::kUnusable;
 }
 
 } // namespace

@@ -15,38 +15,6 @@ bool FitsOpenFile(const char* path)
     return lstrlenA(path) < OFS_MAXPATHNAME;
 }
 
-} // namespace
-
-bool FileExists(const char* path)
-{
-    if (FitsOpenFile(path))
-        return OpenFile(path, &scratch, OF_EXIST) != HFILE_ERROR;
-    // OpenFile does not open folders; neither does this.
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void RemoveFile(const char* path)
-{
-    if (FitsOpenFile(path))
-        OpenFile(path, &scratch, OF_DELETE);
-    else
-        DeleteFileA(path);
-}
-
-HFILE CreateEmptyFile(const char* path, UINT access)
-{
-    if (FitsOpenFile(path))
-        return OpenFile(path, &scratch, OF_CREATE | access);
-    // A Win32 file handle is what _lwrite and _lclose take as HFILE.
-    HANDLE file = CreateFileA(path, access == OF_WRITE ? GENERIC_WRITE : GENERIC_READ, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file == INVALID_HANDLE_VALUE ? HFILE_ERROR : static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
-}
-
-namespace {
-
-using PathFunction = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
-
 // Appends `tail`; false when it does not fit.
 bool Append(WCHAR (&text)[MAX_PATH], const WCHAR* tail)
 {
@@ -94,14 +62,40 @@ bool Virtualised(const WCHAR* path, HRESULT(WINAPI* getFolderPath)(HWND, int, HA
 
 } // namespace
 
+bool FileExists(const char* path)
+{
+    if (FitsOpenFile(path))
+        return OpenFile(path, &scratch, OF_EXIST) != HFILE_ERROR;
+    // OpenFile does not open folders; neither does this.
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveFile(const char* path)
+{
+    if (FitsOpenFile(path))
+        OpenFile(path, &scratch, OF_DELETE);
+    else
+        DeleteFileA(path);
+}
+
+HFILE CreateEmptyFile(const char* path, UINT access)
+{
+    if (FitsOpenFile(path))
+        return OpenFile(path, &scratch, OF_CREATE | access);
+    // A Win32 file handle is what _lwrite and _lclose take as HFILE.
+    HANDLE file = CreateFileA(path, access == OF_WRITE ? GENERIC_WRITE : GENERIC_READ, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? HFILE_ERROR : static_cast<HFILE>(reinterpret_cast<INT_PTR>(file));
+}
+
 bool FindVirtualStoreCopy(const char* path, char (&copy)[MAX_PATH])
 {
     using GetTokenInformation = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
     using SHGetFolderPathW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
     auto getTokenInformation = Find<GetTokenInformation>("advapi32.dll", "GetTokenInformation");
     auto getFolderPath = Find<SHGetFolderPathW>("shell32.dll", "SHGetFolderPathW");
-    auto getLongPathName = Find<PathFunction>("kernel32.dll", "GetLongPathNameW");
-    auto getShortPathName = Find<PathFunction>("kernel32.dll", "GetShortPathNameW");
+    auto getLongPathName = Find<WidePathFunction>("kernel32.dll", "GetLongPathNameW");
+    auto getShortPathName = Find<WidePathFunction>("kernel32.dll", "GetShortPathNameW");
     auto getFileAttributes = Find<DWORD(WINAPI*)(LPCWSTR)>("kernel32.dll", "GetFileAttributesW");
     HANDLE token = nullptr;
     if (!getTokenInformation || !getFolderPath || !getLongPathName || !getShortPathName || !getFileAttributes ||
@@ -128,12 +122,17 @@ bool FindVirtualStoreCopy(const char* path, char (&copy)[MAX_PATH])
         !Append(store, file + 2) || getFileAttributes(store) == INVALID_FILE_ATTRIBUTES)
         return false;
     // In ANSI; the short form where a name is outside the code page.
-    BOOL lost = FALSE;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, store, -1, copy, MAX_PATH, nullptr, &lost) && !lost)
+    BOOL lost;
+    if (ToAnsi(store, copy, lost) && !lost)
         return true;
     length = getShortPathName(store, given, MAX_PATH);
-    return length > 0 && length < MAX_PATH &&
-           WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, given, -1, copy, MAX_PATH, nullptr, &lost) && !lost;
+    return length > 0 && length < MAX_PATH && ToAnsi(given, copy, lost) && !lost;
+}
+
+bool ToAnsi(const WCHAR* wide, char (&path)[MAX_PATH], BOOL& lost)
+{
+    lost = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, MAX_PATH, nullptr, &lost) != 0;
 }
 
 } // namespace os

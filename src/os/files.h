@@ -20,6 +20,16 @@ void RemoveFile(const char* path);
 // (OF_READ or OF_WRITE, for _lwrite); HFILE_ERROR when it cannot be created.
 HFILE CreateEmptyFile(const char* path, UINT access);
 
+// GetLongPathNameW and GetShortPathNameW, found at run time (Windows 95 and
+// NT 4 lack the first).
+using WidePathFunction = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+
+// The wide path in the ANSI code page, without the look-alikes that Windows
+// puts in place of a character the code page lacks ("Ł" would become "L"):
+// `lost` tells whether one did not survive. False when Windows cannot
+// convert so (NT 4 knows no WC_NO_BEST_FIT_CHARS).
+bool ToAnsi(const WCHAR* wide, char (&path)[MAX_PATH], BOOL& lost);
+
 // Vista on, Windows redirects the file writes of a program without a manifest
 // from a protected folder on the system drive (Program Files, the Windows
 // folder, ProgramData) to a copy in the user's VirtualStore, which other
